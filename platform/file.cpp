@@ -1,0 +1,66 @@
+#include "platform/file.h"
+
+#include <cerrno>
+#include <random>
+#include <utility>
+
+namespace platform {
+
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  // u8path is the one conversion that does not consult the locale: bytes as they are on POSIX,
+  // UTF-8 to UTF-16 on Windows.
+  return std::filesystem::u8path(utf8.begin(), utf8.end());
+}
+
+std::string PathToUtf8(const std::filesystem::path& path) { return path.u8string(); }
+
+File::File(File&& other) noexcept : stream_(std::exchange(other.stream_, nullptr)) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    stream_ = std::exchange(other.stream_, nullptr);
+  }
+  return *this;
+}
+
+File::~File() { Close(); }
+
+File File::Open(const std::filesystem::path& path, const char* mode) {
+#ifdef _WIN32
+  std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
+  return File(_wfopen(path.c_str(), wide_mode.c_str()));
+#else
+  return File(std::fopen(path.c_str(), mode));
+#endif
+}
+
+File File::CreateUnique(const std::filesystem::path& folder, std::string_view prefix,
+                        std::string_view suffix, std::filesystem::path* created) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  std::uniform_int_distribution<int> pick(0, sizeof(kLetters) - 2);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name(prefix);
+    for (int i = 0; i < 12; ++i) name += kLetters[pick(random)];
+    name += suffix;
+    std::filesystem::path path = folder / PathFromUtf8(name);
+    // "x" creates exclusively, with the permissions a plain create gives (0666 less the umask).
+    File file = Open(path, "wbx");
+    if (file.is_open()) {
+      if (created != nullptr) *created = std::move(path);
+      return file;
+    }
+    if (errno != EEXIST) break;
+  }
+  return File();
+}
+
+bool File::Close() {
+  if (stream_ == nullptr) return true;
+  const bool write_failed = std::ferror(stream_) != 0;
+  const bool close_failed = std::fclose(std::exchange(stream_, nullptr)) != 0;
+  return !write_failed && !close_failed;
+}
+
+}  // namespace platform

@@ -1,0 +1,51 @@
+// Buffered files and file names. Every file name the program uses is a std::filesystem::path made by
+// PathFromUtf8 (or by the toolkit's own file-name conversion in the desktop program), never by a
+// locale-dependent conversion, so that names such as "Überlingen.jpg" work in any locale.
+// File is an owner of one open stdio stream; it is closed on every way out.
+#ifndef PIXMELD_PLATFORM_FILE_H_
+#define PIXMELD_PLATFORM_FILE_H_
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Linux names are bytes (in practice UTF-8) and are taken as they are; Windows names are converted from
+// UTF-8 to UTF-16.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string PathToUtf8(const std::filesystem::path& path);
+
+class File {
+ public:
+  File() = default;
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File();
+
+  // Opens `path` with a stdio `mode` ("rb", "wb", "wbx"); the result is closed when it fails.
+  static File Open(const std::filesystem::path& path, const char* mode);
+
+  // Creates a new file that did not exist before, named `prefix` + random letters + `suffix`, inside
+  // `folder`, with the permissions a plain create gives. `created` receives its path.
+  static File CreateUnique(const std::filesystem::path& folder, std::string_view prefix,
+                           std::string_view suffix, std::filesystem::path* created);
+
+  bool is_open() const { return stream_ != nullptr; }
+  std::FILE* get() const { return stream_; }
+
+  // Flushes and closes; false when a buffered write or the close failed. Closing a closed file is true.
+  bool Close();
+
+ private:
+  explicit File(std::FILE* stream) : stream_(stream) {}
+
+  std::FILE* stream_ = nullptr;
+};
+
+}  // namespace platform
+
+#endif  // PIXMELD_PLATFORM_FILE_H_

@@ -1,0 +1,50 @@
+// ReplacingFile: a new file written beside its destination under a temporary name, which takes the
+// destination's place only when it is complete. Until Commit succeeds the destination keeps whatever it
+// held; on every other way out the temporary file is removed. A link at the destination is replaced by
+// the new file, never written through. Temporary names start with ".pixmeld-" and end with ".tmp", so
+// one left behind by a killed process can be told apart. Not thread-safe; one owner per file.
+#ifndef PIXMELD_PLATFORM_REPLACING_FILE_H_
+#define PIXMELD_PLATFORM_REPLACING_FILE_H_
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/file.h"
+
+namespace platform {
+
+inline constexpr char kTemporaryPrefix[] = ".pixmeld-";
+inline constexpr char kTemporarySuffix[] = ".tmp";
+
+class ReplacingFile {
+ public:
+  enum class CommitResult {
+    kReplaced,     // the destination now holds the new file
+    kWriteFailed,  // a buffered write or the close failed
+    kMoveFailed,   // the destination could not be replaced (a folder of that name, say)
+  };
+
+  // Creates the temporary file in the destination's folder; is_open() tells whether that worked.
+  explicit ReplacingFile(std::filesystem::path destination);
+  ~ReplacingFile();
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  bool is_open() const { return file_.is_open(); }
+  std::FILE* stream() const { return file_.get(); }
+
+  // Closes the file, checking every buffered write, and moves it over the destination.
+  // REQUIRES: is_open().
+  CommitResult Commit();
+
+ private:
+  void Discard();
+
+  std::filesystem::path destination_;
+  std::filesystem::path temporary_;
+  File file_;
+};
+
+}  // namespace platform
+
+#endif  // PIXMELD_PLATFORM_REPLACING_FILE_H_

@@ -1,0 +1,33 @@
+// A fresh folder for one test, removed with everything in it when the test ends.
+#ifndef PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
+#define PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+  // Names of the entries in the folder, sorted.
+  std::vector<std::string> Entries() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::vector<unsigned char> ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
+
+}  // namespace testing_support
+
+#endif  // PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
