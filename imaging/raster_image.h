@@ -45,6 +45,13 @@ class RasterImage {
   void Unlock();
   std::uint32_t* pixels() const { return pixels_; }
 
+  // Replaces the pixels by a picture of new_width x new_height in which every pixel is the area-weighted
+  // mean of the source pixels its footprint covers, each of the four bytes of a word averaged alone.
+  // Nothing happens without pixels, for a negative size or for the current size; a zero dimension leaves
+  // the raster of that size without pixels; a failed allocation leaves the raster as it was.
+  // REQUIRES: the raster is not locked.
+  void Resample(int new_width, int new_height);
+
   // A new block holding a copy of the header and the pixels; empty when the raster has no pixels or the
   // block cannot be allocated. The raster keeps its own pixels.
   PackedDib ExportPacked();
