@@ -153,11 +153,10 @@ PackedDib DecodeJpegFile(const std::filesystem::path& path, DecodeReport* report
     return PackedDib();
   }
 
+  // The raster is of no further use here: its block is handed over, not copied.
   raster.Unlock();
-  PackedDib packed = raster.ExportPacked();
-  Report(report, packed.empty() ? DecodeOutcome::kNoMemory : DecodeOutcome::kDecoded,
-         packed.empty() ? "not enough memory for the pixels" : "");
-  return packed;
+  Report(report, DecodeOutcome::kDecoded);
+  return raster.ReleasePacked();
 }
 
 }  // namespace imaging

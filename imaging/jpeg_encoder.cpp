@@ -45,6 +45,28 @@ void WriteScanlines(jpeg_compress_struct* cinfo, const std::uint32_t* pixels) {
   }
 }
 
+// Lends the caller's picture to a raster for the length of the encode and gives it back on every way out,
+// so that reading it costs no copy.
+class BorrowedRaster {
+ public:
+  explicit BorrowedRaster(PackedDib& picture) : picture_(picture) {
+    raster_.AdoptPacked(picture_);
+    raster_.Lock();
+  }
+  ~BorrowedRaster() {
+    raster_.Unlock();
+    if (raster_.has_pixels()) picture_ = raster_.ReleasePacked();
+  }
+  BorrowedRaster(const BorrowedRaster&) = delete;
+  BorrowedRaster& operator=(const BorrowedRaster&) = delete;
+
+  const RasterImage& raster() const { return raster_; }
+
+ private:
+  PackedDib& picture_;
+  RasterImage raster_;
+};
+
 EncodeOutcome DestinationUnwritable(const std::filesystem::path& path) {
   platform::WriteStandardError("can't open " + platform::PathToUtf8(path) + "\n");
   platform::ShowErrorBox(kWriteErrorMessage);
@@ -62,9 +84,8 @@ EncodeOutcome EncodeJpegFile(const std::filesystem::path& path, PackedDib& pictu
   {
     Compressor jpeg;
     jpeg_compress_struct* cinfo = jpeg.get();
-    RasterImage raster;
-    raster.ImportPacked(picture);
-    raster.Lock();
+    BorrowedRaster borrowed(picture);
+    const RasterImage& raster = borrowed.raster();
     try {
       // Create and attach the destination.
       jpeg_create_compress(cinfo);

@@ -38,19 +38,19 @@ void RasterImage::SetSize(int width, int height) {
   header_.biHeight = height;
   const std::int64_t bytes = PixelBytes(width, height);
   header_.biSizeImage = bytes > 0 ? static_cast<std::uint32_t>(bytes) : 0;
-  if (bytes > 0) pixel_block_ = platform::MemoryBlock::Allocate(static_cast<std::size_t>(bytes));
+  if (bytes > 0) pixel_block_ = platform::MemoryBlock::Allocate(kHeaderRoom + static_cast<std::size_t>(bytes));
 }
 
 void RasterImage::CreateWhite(int width, int height) {
   SetSize(width, height);
-  if (void* bytes = pixel_block_.Lock()) {
-    std::memset(bytes, 0xFF, pixel_block_.size());
+  if (std::uint32_t* words = PixelsOf(pixel_block_.Lock())) {
+    std::memset(words, 0xFF, header_.biSizeImage);
     pixel_block_.Unlock();
   }
 }
 
 void RasterImage::Lock() {
-  if (pixels_ == nullptr) pixels_ = static_cast<std::uint32_t*>(pixel_block_.Lock());
+  if (pixels_ == nullptr) pixels_ = PixelsOf(pixel_block_.Lock());
 }
 
 void RasterImage::Unlock() {
@@ -61,37 +61,60 @@ void RasterImage::Unlock() {
 
 PackedDib RasterImage::ExportPacked() {
   if (!has_pixels()) return PackedDib();
-  PackedDib packed = platform::MemoryBlock::Allocate(sizeof(BitmapInfoHeader) + header_.biSizeImage);
-  void* target = packed.Lock();
-  const void* source = pixel_block_.Lock();
-  if (target == nullptr || source == nullptr) {
-    packed.Free();
-  } else {
-    std::memcpy(target, &header_, sizeof header_);
-    std::memcpy(static_cast<unsigned char*>(target) + sizeof header_, source, header_.biSizeImage);
+  PackedDib packed = platform::MemoryBlock::Allocate(pixel_block_.size());
+  if (void* target = packed.Lock()) {
+    std::memcpy(target, &header_, kHeaderRoom);
+    std::memcpy(PixelsOf(target), PixelsOf(pixel_block_.Lock()), header_.biSizeImage);
+    pixel_block_.Unlock();
     packed.Unlock();
   }
-  if (source != nullptr) pixel_block_.Unlock();
   return packed;
 }
 
-void RasterImage::ImportPacked(PackedDib& packed) {
-  if (packed.size() < sizeof(BitmapInfoHeader)) return;
-  const auto* bytes = static_cast<const unsigned char*>(packed.Lock());
-  BitmapInfoHeader incoming;
-  std::memcpy(&incoming, bytes, sizeof incoming);
-  const std::int64_t pixel_bytes = PixelBytes(incoming.biWidth, incoming.biHeight);
-  const bool well_formed = incoming.biSize == sizeof(BitmapInfoHeader) && incoming.biBitCount == 32 &&
-                           pixel_bytes >= 0 &&
-                           static_cast<std::uint64_t>(pixel_bytes) <= packed.size() - sizeof incoming;
-  if (well_formed) {
-    SetSize(incoming.biWidth, incoming.biHeight);
-    if (void* target = pixel_block_.Lock()) {
-      std::memcpy(target, bytes + sizeof incoming, header_.biSizeImage);
-      pixel_block_.Unlock();
-    }
-  }
+PackedDib RasterImage::ReleasePacked() {
+  assert(pixels_ == nullptr);
+  if (!has_pixels()) return PackedDib();
+  std::memcpy(pixel_block_.Lock(), &header_, kHeaderRoom);
+  pixel_block_.Unlock();
+  header_ = BitmapInfoHeader{};
+  return std::move(pixel_block_);
+}
+
+namespace {
+
+// The header of `packed` when it is a whole 32-bit picture as RasterImage makes them.
+bool ReadWholePicture(PackedDib& packed, BitmapInfoHeader* header) {
+  if (packed.size() < sizeof(BitmapInfoHeader)) return false;
+  std::memcpy(header, packed.Lock(), sizeof *header);
   packed.Unlock();
+  const std::int64_t pixel_bytes = PixelBytes(header->biWidth, header->biHeight);
+  return header->biSize == sizeof(BitmapInfoHeader) && header->biBitCount == 32 && pixel_bytes >= 0 &&
+         header->biSizeImage == pixel_bytes &&
+         static_cast<std::uint64_t>(pixel_bytes) <= packed.size() - sizeof *header;
+}
+
+}  // namespace
+
+void RasterImage::ImportPacked(PackedDib& packed) {
+  BitmapInfoHeader incoming;
+  if (!ReadWholePicture(packed, &incoming)) return;
+  SetSize(incoming.biWidth, incoming.biHeight);
+  if (std::uint32_t* target = PixelsOf(pixel_block_.Lock())) {
+    std::memcpy(target, PixelsOf(packed.Lock()), header_.biSizeImage);
+    packed.Unlock();
+    pixel_block_.Unlock();
+  }
+}
+
+bool RasterImage::AdoptPacked(PackedDib& packed) {
+  assert(pixels_ == nullptr);
+  BitmapInfoHeader incoming;
+  if (!ReadWholePicture(packed, &incoming) || incoming.biSizeImage == 0) return false;
+  header_.biWidth = incoming.biWidth;
+  header_.biHeight = incoming.biHeight;
+  header_.biSizeImage = incoming.biSizeImage;
+  pixel_block_ = std::move(packed);
+  return true;
 }
 
 }  // namespace imaging

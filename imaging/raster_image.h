@@ -1,6 +1,7 @@
 // RasterImage: the one in-memory picture. One 32-bit word per pixel, 0x00RRGGBB (in memory blue, green,
 // red, then a fourth byte), rows bottom-up without padding: the pixel at column x and row y counted from
-// the top is word (height - 1 - y) * width + x. The raster owns its pixel block. Not thread-safe.
+// the top is word (height - 1 - y) * width + x. The raster owns its pixel block, which keeps 40 bytes of
+// room before the pixels so that it can be handed on as a PackedDib without a copy. Not thread-safe.
 #ifndef PIXMELD_IMAGING_RASTER_IMAGE_H_
 #define PIXMELD_IMAGING_RASTER_IMAGE_H_
 
@@ -60,7 +61,22 @@ class RasterImage {
   // one that is not a 32-bit picture as ExportPacked makes them, changes nothing.
   void ImportPacked(PackedDib& packed);
 
+  // The moving forms, for a hand-over whose giving side has no further use for the picture. The raster
+  // gives up its own block as a PackedDib and is left 0 x 0 without pixels (empty without pixels); or it
+  // takes `packed` over as its own block and returns true. A block that does not hold a whole 32-bit
+  // picture with pixels stays the caller's and changes nothing. REQUIRES: the raster is not locked.
+  PackedDib ReleasePacked();
+  bool AdoptPacked(PackedDib& packed);
+
  private:
+  static constexpr std::size_t kHeaderRoom = sizeof(BitmapInfoHeader);
+
+  // The first pixel word of a block laid out as this raster keeps them.
+  static std::uint32_t* PixelsOf(void* block) {
+    return block == nullptr ? nullptr
+                            : reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(block) + kHeaderRoom);
+  }
+
   platform::MemoryBlock pixel_block_;
   BitmapInfoHeader header_;
   std::uint32_t* pixels_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "imaging/jpeg_decoder.h"
 #include "imaging/raster_image.h"
 #include "tests/support/jpeg_fixtures.h"
@@ -84,6 +86,19 @@ TEST_F(JpegEncoderTest, TopRowOfThePictureIsTheFirstRowOfTheFile) {
   ASSERT_EQ(facts.pixels.size(), 256u);
   EXPECT_TRUE(NearlyEqual(facts.pixels[0], 0xFF0000, 12));
   EXPECT_TRUE(NearlyEqual(facts.pixels[255], 0x0000FF, 12));
+}
+
+TEST_F(JpegEncoderTest, ThePictureIsTheCallersUnchangedAfterwardsWhateverHappens) {
+  PackedDib picture = MakePacked(9, 7, [](int x, int y) { return std::uint32_t(x * 0x10203 + y); });
+  PackedDib copy = MakePacked(9, 7, [](int x, int y) { return std::uint32_t(x * 0x10203 + y); });
+  RecordingErrorBox boxes;
+  testing::internal::CaptureStderr();
+  EncodeJpegFile(dir_ / "missing" / "out.jpg", picture, 8);
+  testing::internal::GetCapturedStderr();
+  EncodeJpegFile(dir_ / "out.jpg", picture, 8);
+  ASSERT_EQ(picture.size(), copy.size());
+  EXPECT_EQ(std::memcmp(picture.Lock(), copy.Lock(), copy.size()), 0);
+  EXPECT_EQ(boxes.shown().size(), 1u);
 }
 
 TEST_F(JpegEncoderTest, ExistingDestinationIsReplaced) {

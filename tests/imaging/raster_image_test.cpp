@@ -154,6 +154,44 @@ TEST(RasterImageTest, ImportIgnoresBlocksThatAreNotWholePictures) {
   EXPECT_EQ(raster.width(), 1);
 }
 
+TEST(RasterImageTest, ReleaseAndAdoptHandTheSameMemoryOverWithoutACopy) {
+  PackedDib packed = MakePacked(6, 4, [](int x, int y) { return std::uint32_t(x * 16 + y); });
+  RasterImage giver;
+  giver.ImportPacked(packed);
+  giver.Lock();
+  const std::uint32_t* address = giver.pixels();
+  giver.Unlock();
+
+  PackedDib handed = giver.ReleasePacked();
+  EXPECT_FALSE(giver.has_pixels());
+  EXPECT_EQ(giver.width(), 0);
+  ASSERT_EQ(handed.size(), packed.size());
+  EXPECT_EQ(std::memcmp(handed.Lock(), packed.Lock(), packed.size()), 0) << "a whole PackedDib, header first";
+
+  RasterImage receiver;
+  ASSERT_TRUE(receiver.AdoptPacked(handed));
+  EXPECT_TRUE(handed.empty());
+  receiver.Lock();
+  EXPECT_EQ(receiver.pixels(), address);
+  receiver.Unlock();
+  EXPECT_EQ(receiver.width(), 6);
+  EXPECT_EQ(receiver.height(), 4);
+  EXPECT_TRUE(RasterImage().ReleasePacked().empty());
+}
+
+TEST(RasterImageTest, AdoptLeavesBlocksThatAreNotWholePicturesWithTheCaller) {
+  PackedDib packed = MakePacked(4, 4, [](int, int) { return 1u; });
+  static_cast<BitmapInfoHeader*>(packed.Lock())->biSizeImage = 12;  // disagrees with 4 x 4 x 4
+  packed.Unlock();
+  RasterImage raster;
+  EXPECT_FALSE(raster.AdoptPacked(packed));
+  EXPECT_FALSE(packed.empty());
+  EXPECT_FALSE(raster.has_pixels());
+
+  PackedDib none;
+  EXPECT_FALSE(raster.AdoptPacked(none));
+}
+
 TEST(RasterImageTest, MovingARasterMovesItsPixels) {
   PackedDib packed = MakePacked(3, 3, [](int x, int y) { return std::uint32_t(x + 3 * y); });
   RasterImage first;
