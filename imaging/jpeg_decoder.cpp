@@ -29,8 +29,7 @@ class Decompressor {
   // Creation may fail (out of memory) through JpegAbort, so it happens inside the caller's try block.
   void Create() {
     jpeg_create_decompress(&cinfo_);
-    cinfo_.mem->max_memory_to_use =
-        static_cast<long>(std::min<std::int64_t>(kMaxLibraryMemory, LONG_MAX));
+    cinfo_.mem->max_memory_to_use = static_cast<long>(std::min<std::int64_t>(kMaxLibraryMemory, LONG_MAX));
     // Neither the monitor nor the memory cap is a decompression parameter: pixels come out the same.
     cinfo_.progress = &progress_;
   }

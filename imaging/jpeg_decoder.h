@@ -19,9 +19,9 @@ inline constexpr std::int64_t kMaxLibraryMemory = std::int64_t{2} << 30;
 
 enum class DecodeOutcome {
   kDecoded,
-  kCannotOpen,   // the file could not be opened; nothing is shown
-  kNoMemory,     // no memory for the pixels; nothing is shown
-  kUnreadable,   // not a JPEG, broken, or beyond the limits; "Error reading JPEG file" was shown
+  kCannotOpen,  // the file could not be opened; nothing is shown
+  kNoMemory,    // no memory for the pixels; nothing is shown
+  kUnreadable,  // not a JPEG, broken, or beyond the limits; "Error reading JPEG file" was shown
 };
 
 // Why a decode failed, for callers that explain it (the command-line tool); the user sees only the

@@ -38,7 +38,8 @@ void RasterImage::SetSize(int width, int height) {
   header_.biHeight = height;
   const std::int64_t bytes = PixelBytes(width, height);
   header_.biSizeImage = bytes > 0 ? static_cast<std::uint32_t>(bytes) : 0;
-  if (bytes > 0) pixel_block_ = platform::MemoryBlock::Allocate(kHeaderRoom + static_cast<std::size_t>(bytes));
+  if (bytes > 0)
+    pixel_block_ = platform::MemoryBlock::Allocate(kHeaderRoom + static_cast<std::size_t>(bytes));
 }
 
 void RasterImage::CreateWhite(int width, int height) {

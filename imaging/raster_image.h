@@ -49,9 +49,10 @@ class RasterImage {
   // Replaces the pixels by a picture of new_width x new_height in which every pixel is the area-weighted
   // mean of the source pixels its footprint covers, each of the four bytes of a word averaged alone.
   // Nothing happens without pixels, for a negative size or for the current size; a zero dimension leaves
-  // the raster of that size without pixels; a failed allocation leaves the raster as it was.
+  // the raster of that size without pixels; a failed allocation leaves the raster as it was. `threads`
+  // bounds the threads that share the work (0: one per core); the result never depends on it.
   // REQUIRES: the raster is not locked.
-  void Resample(int new_width, int new_height);
+  void Resample(int new_width, int new_height, int threads = 0);
 
   // A new block holding a copy of the header and the pixels; empty when the raster has no pixels or the
   // block cannot be allocated. The raster keeps its own pixels.
@@ -73,8 +74,9 @@ class RasterImage {
 
   // The first pixel word of a block laid out as this raster keeps them.
   static std::uint32_t* PixelsOf(void* block) {
-    return block == nullptr ? nullptr
-                            : reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(block) + kHeaderRoom);
+    return block == nullptr
+               ? nullptr
+               : reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(block) + kHeaderRoom);
   }
 
   platform::MemoryBlock pixel_block_;

@@ -34,8 +34,8 @@ int Channel(std::uint32_t word, int shift) { return (word >> shift) & 0xFF; }
       std::abs(Channel(word, 0) - blue) <= tolerance && (word >> 24) == 0) {
     return ::testing::AssertionSuccess();
   }
-  return ::testing::AssertionFailure() << std::hex << "0x" << word << " is not near " << std::dec << red
-                                       << "," << green << "," << blue;
+  return ::testing::AssertionFailure()
+         << std::hex << "0x" << word << " is not near " << std::dec << red << "," << green << "," << blue;
 }
 
 // Position of the start-of-frame marker of a file made by MakeJpeg.
@@ -76,7 +76,8 @@ TEST_F(JpegDecoderTest, RgbFilesGiveTheirColoursWithTheTopRowLast) {
     EXPECT_TRUE(Near(PixelAt(packed, 5, 0), 255, 0, 0, 3)) << "subsample " << subsample;
     EXPECT_TRUE(Near(PixelAt(packed, 5, 31), 0, 0, 255, 3)) << "subsample " << subsample;
     // The first memory row holds the bottom of the picture.
-    const auto* words = reinterpret_cast<const std::uint32_t*>(static_cast<const unsigned char*>(packed.Lock()) + 40);
+    const auto* words =
+        reinterpret_cast<const std::uint32_t*>(static_cast<const unsigned char*>(packed.Lock()) + 40);
     EXPECT_TRUE(Near(words[0], 0, 0, 255, 3));
     packed.Unlock();
   }
@@ -114,7 +115,9 @@ TEST_F(JpegDecoderTest, CmykScalesEachInkByBlack) {
     recipe.color_space = JCS_CMYK;
     recipe.components = 4;
     recipe.quality = 100;
-    recipe.sample = [&t](int, int, int c) { return static_cast<std::uint8_t>(c == 0 ? t.c : c == 1 ? t.m : c == 2 ? t.y : t.k); };
+    recipe.sample = [&t](int, int, int c) {
+      return static_cast<std::uint8_t>(c == 0 ? t.c : c == 1 ? t.m : c == 2 ? t.y : t.k);
+    };
     PackedDib packed = Decode(MakeJpeg(recipe));
     ASSERT_FALSE(packed.empty());
     EXPECT_TRUE(Near(PixelAt(packed, 3, 3), t.red, t.green, t.blue, 2)) << t.c << " " << t.k;
@@ -145,7 +148,9 @@ TEST_F(JpegDecoderTest, TruncatedBaselineFileIsMidGrayBelowTheCutWithoutAMessage
   JpegRecipe recipe;
   recipe.width = 128;
   recipe.height = 128;
-  recipe.sample = [](int x, int y, int c) { return static_cast<std::uint8_t>((x * 37) ^ (y * 91) ^ (c * 55)); };
+  recipe.sample = [](int x, int y, int c) {
+    return static_cast<std::uint8_t>((x * 37) ^ (y * 91) ^ (c * 55));
+  };
   Bytes jpeg = MakeJpeg(recipe);
   PackedDib whole = Decode(jpeg);
   jpeg.resize(jpeg.size() / 2);
@@ -154,7 +159,8 @@ TEST_F(JpegDecoderTest, TruncatedBaselineFileIsMidGrayBelowTheCutWithoutAMessage
   PackedDib cut = Decode(jpeg);
   const std::string warnings = testing::internal::GetCapturedStderr();
   ASSERT_FALSE(cut.empty());
-  EXPECT_NE(warnings.find("Premature end"), std::string::npos) << "the library's warning goes to standard error";
+  EXPECT_NE(warnings.find("Premature end"), std::string::npos)
+      << "the library's warning goes to standard error";
   for (int x = 0; x < 128; ++x) {
     EXPECT_EQ(PixelAt(cut, x, 0), PixelAt(whole, x, 0));
     EXPECT_EQ(PixelAt(cut, x, 127), 0x808080u);
@@ -190,7 +196,9 @@ TEST_F(JpegDecoderTest, FilesWithTwoComponentsShowTheFirstAsGray) {
 }
 
 TEST_F(JpegDecoderTest, NonAsciiFileNamesDecode) {
-  const auto path = dir_.path() / platform::PathFromUtf8("\xC3\x9C" "berlingen \xE5\x86\x99\xE7\x9C\x9F.jpg");
+  const auto path = dir_.path() / platform::PathFromUtf8(
+                                      "\xC3\x9C"
+                                      "berlingen \xE5\x86\x99\xE7\x9C\x9F.jpg");
   WriteJpeg(path, JpegRecipe());
   EXPECT_FALSE(DecodeJpegFile(path).empty());
 }

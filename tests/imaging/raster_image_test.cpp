@@ -198,7 +198,7 @@ TEST(RasterImageTest, MovingARasterMovesItsPixels) {
   first.ImportPacked(packed);
   RasterImage second = std::move(first);
   EXPECT_FALSE(first.has_pixels());  // NOLINT(bugprone-use-after-move)
-  EXPECT_EQ(first.width(), 0);      // NOLINT(bugprone-use-after-move)
+  EXPECT_EQ(first.width(), 0);       // NOLINT(bugprone-use-after-move)
   PackedDib out = second.ExportPacked();
   EXPECT_EQ(PixelAt(out, 2, 2), 8u);
   EXPECT_EQ(WidthOf(out), 3);
