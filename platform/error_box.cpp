@@ -9,7 +9,9 @@ namespace {
 
 class StandardErrorBox final : public ErrorBox {
  public:
-  void Show(const std::string& text) override { WriteStandardError(std::string(kErrorCaption) + ": " + text + "\n"); }
+  void Show(const std::string& text) override {
+    WriteStandardError(std::string(kErrorCaption) + ": " + text + "\n");
+  }
 };
 
 StandardErrorBox g_standard_error_box;

@@ -35,8 +35,8 @@ File File::Open(const std::filesystem::path& path, const char* mode) {
 #endif
 }
 
-File File::CreateUnique(const std::filesystem::path& folder, std::string_view prefix,
-                        std::string_view suffix, std::filesystem::path* created) {
+File File::CreateUnique(const std::filesystem::path& folder, std::string_view prefix, std::string_view suffix,
+                        std::filesystem::path* created) {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   thread_local std::mt19937_64 random{std::random_device{}()};
   std::uniform_int_distribution<int> pick(0, sizeof(kLetters) - 2);

@@ -18,7 +18,9 @@ using testing_support::TempDir;
 TEST(FileTest, NonAsciiNamesReachTheFileSystemAsUtf8InTheCLocale) {
   // The test program runs in the C locale, as CI does.
   TempDir dir;
-  const std::string name = "\xC3\x9C" "berlingen.jpg";  // "Überlingen.jpg"
+  const std::string name =
+      "\xC3\x9C"
+      "berlingen.jpg";  // "Überlingen.jpg"
   File file = File::Open(dir.path() / PathFromUtf8(name), "wb");
   ASSERT_TRUE(file.is_open());
   EXPECT_EQ(std::fputs("x", file.get()), 1);

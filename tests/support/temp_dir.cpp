@@ -29,9 +29,9 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::vector<std::string> TempDir::Entries() const {
+std::vector<std::string> TempDir::EntriesOf(const std::filesystem::path& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());

@@ -19,7 +19,8 @@ class TempDir {
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
   // Names of the entries in the folder, sorted.
-  std::vector<std::string> Entries() const;
+  std::vector<std::string> Entries() const { return EntriesOf(path_); }
+  static std::vector<std::string> EntriesOf(const std::filesystem::path& folder);
 
  private:
   std::filesystem::path path_;

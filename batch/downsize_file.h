@@ -1,0 +1,38 @@
+// DownsizeFile: what Pixmeld does to one photo. Decode the source, scale it down to the maximum edge when
+// it is larger, and write it as a quality-80 JPEG to the destination. Each call owns everything it uses,
+// so calls may run on several threads at once as long as the installed platform services are thread-safe.
+#ifndef PIXMELD_BATCH_DOWNSIZE_FILE_H_
+#define PIXMELD_BATCH_DOWNSIZE_FILE_H_
+
+#include <filesystem>
+#include <string>
+
+namespace batch {
+
+inline constexpr int kOutputQualityTenths = 8;
+
+enum class DownsizeOutcome {
+  kWritten,
+  kSourceUnreadable,       // the source could not be opened or decoded; nothing was written
+  kDestinationUnwritable,  // the destination folder refuses new files, or the destination is the source
+  kEncoderFailed,          // the encoder failed for this photo; the destination is as it was
+};
+
+struct DownsizeResult {
+  DownsizeOutcome outcome = DownsizeOutcome::kWritten;
+  std::string reason;  // why it failed, for callers that explain it; empty when written
+};
+
+// Shows the codec's error boxes as they happen (none for a source that cannot be opened). A destination
+// that is the source file itself (by file identity, not by name) is refused with "Error writing JPEG
+// file", so the original photo stays intact. `resample_threads` bounds the threads that scale the photo
+// (0: one per core). REQUIRES: max_edge > 0.
+DownsizeResult DownsizeFile(int max_edge, const std::filesystem::path& source,
+                            const std::filesystem::path& destination, int resample_threads = 0);
+
+// The message box text that belongs to an outcome; empty for kWritten.
+const char* OutcomeMessage(DownsizeOutcome outcome);
+
+}  // namespace batch
+
+#endif  // PIXMELD_BATCH_DOWNSIZE_FILE_H_

@@ -1,0 +1,136 @@
+// pixmeld-cli as scripts use it: the program itself, its exit statuses and what it leaves on disk.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/jpeg_fixtures.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using testing_support::JpegRecipe;
+using testing_support::ReadBytes;
+using testing_support::ReadJpegFacts;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+using testing_support::WriteJpeg;
+
+struct CliRun {
+  int status = -1;
+  std::string errors;
+  std::string output;
+};
+
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class PixmeldCliTest : public testing::Test {
+ protected:
+  CliRun Cli(const std::vector<std::string>& arguments) {
+    std::string command = Quote(PIXMELD_CLI_PATH);
+    for (const std::string& argument : arguments) command += " " + Quote(argument);
+    command += " >" + Quote((dir_ / "stdout.txt").string()) + " 2>" + Quote((dir_ / "stderr.txt").string());
+    CliRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.errors = Slurp(dir_ / "stderr.txt");
+    run.output = Slurp(dir_ / "stdout.txt");
+    return run;
+  }
+
+  static std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  std::string Photo(const std::string& name, int width, int height) {
+    JpegRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    WriteJpeg(dir_ / name, recipe);
+    return (dir_ / name).string();
+  }
+
+  std::vector<std::string> Outputs() const {
+    return std::filesystem::exists(dir_ / "out") ? TempDir::EntriesOf(dir_ / "out")
+                                                 : std::vector<std::string>();
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(PixmeldCliTest, WritesEveryPhotoAtTheMaximumEdgeAndExitsZero) {
+  const std::string wide = Photo("wide.jpg", 400, 300);
+  const std::string tall = Photo("tall.jpg", 150, 500);
+  const std::string small = Photo("small.jpg", 50, 40);
+  const CliRun run = Cli({"--max-edge", "200", "--output", (dir_ / "out").string(), wide, tall, small});
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(Outputs(), (std::vector<std::string>{"small.jpg", "tall.jpg", "wide.jpg"}));
+  EXPECT_EQ(ReadJpegFacts(dir_ / "out" / "wide.jpg").width, 200);
+  EXPECT_EQ(ReadJpegFacts(dir_ / "out" / "tall.jpg").height, 200);
+  EXPECT_EQ(ReadJpegFacts(dir_ / "out" / "tall.jpg").width, 60);
+  EXPECT_EQ(ReadJpegFacts(dir_ / "out" / "small.jpg").width, 50);
+}
+
+TEST_F(PixmeldCliTest, AFailingPhotoIsNamedLeavesNothingBehindAndMakesTheStatusOne) {
+  const std::string good = Photo("good.jpg", 100, 100);
+  WriteBytes(dir_ / "bad.jpg", {'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'});
+  std::filesystem::create_directory(dir_ / "out");
+  WriteBytes(dir_ / "out" / "bad.jpg", {'k', 'e', 'e', 'p'});
+  const CliRun run = Cli({"-o", (dir_ / "out").string(), "-m", "50", (dir_ / "bad.jpg").string(), good,
+                          (dir_ / "missing.jpg").string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find((dir_ / "bad.jpg").string() + ": Error reading JPEG file (Not a JPEG file"),
+            std::string::npos)
+      << run.errors;
+  EXPECT_NE(run.errors.find((dir_ / "missing.jpg").string() + ": Error reading JPEG file"),
+            std::string::npos);
+  EXPECT_EQ(Outputs(), (std::vector<std::string>{"bad.jpg", "good.jpg"}));
+  EXPECT_EQ(ReadBytes(dir_ / "out" / "bad.jpg"), (std::vector<unsigned char>{'k', 'e', 'e', 'p'}));
+}
+
+TEST_F(PixmeldCliTest, UsageErrorsExitTwoAndWriteNothing) {
+  const std::string photo = Photo("a.jpg", 10, 10);
+  const std::vector<std::vector<std::string>> usages = {
+      {"-o", (dir_ / "out").string()},
+      {"-o", (dir_ / "out").string(), "--max-edge", "zero", photo},
+      {"-o", (dir_ / "out").string(), "--max-edge", "-1", photo},
+      {"-o", (dir_ / "out").string(), "--colour", photo},
+  };
+  for (const auto& arguments : usages) {
+    const CliRun run = Cli(arguments);
+    EXPECT_EQ(run.status, 2) << run.errors;
+    EXPECT_NE(run.errors.find("--help"), std::string::npos);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "out"));
+}
+
+TEST_F(PixmeldCliTest, HelpAndVersion) {
+  const CliRun help = Cli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("--max-edge"), std::string::npos);
+  const CliRun version = Cli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.output, "pixmeld-cli 1.0.0\n");
+}
+
+TEST_F(PixmeldCliTest, TheOutputFolderIsCreatedAndAnUncreatableOneIsAnError) {
+  const std::string photo = Photo("a.jpg", 10, 10);
+  EXPECT_EQ(Cli({"-o", (dir_ / "out" / "deeper").string(), photo}).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "out" / "deeper" / "a.jpg"));
+
+  WriteBytes(dir_ / "file", {'x'});
+  const CliRun blocked = Cli({"-o", (dir_ / "file" / "sub").string(), photo});
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_NE(blocked.errors.find("cannot create the output folder"), std::string::npos);
+}
+
+}  // namespace
