@@ -5,7 +5,7 @@ SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure --timeout 300 -j $(JOBS)
 
-.PHONY: all deps build test test-sanitize run format clean
+.PHONY: all deps build test test-sanitize run screenshot format clean
 
 all: build
 
@@ -28,7 +28,11 @@ test-sanitize: deps
 	  ctest --test-dir $(SANITIZE_DIR) $(CTEST_FLAGS)
 
 run: build
-	@echo "Pixmeld's window is not built yet; only the libraries and tests are. Nothing to start."
+	$(BUILD_DIR)/pixmeld
+
+# A PNG of the main window as it opens, drawn on a virtual display at 96 DPI.
+screenshot: build
+	scripts/screenshot $(BUILD_DIR)/pixmeld $(BUILD_DIR)/pixmeld-main-window.png
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

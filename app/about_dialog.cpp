@@ -1,0 +1,16 @@
+#include "app/about_dialog.h"
+
+#include "app/dialog_builder.h"
+#include "res/templates.h"
+
+namespace app {
+
+// OK closes the box through the toolkit's own OK handling; Esc and the close box close it too.
+AboutDialog::AboutDialog(wxWindow* parent)
+    : wxDialog(parent, wxID_ANY, wxString::FromUTF8(res::kAboutDialogTemplate.caption), wxDefaultPosition,
+               wxDefaultSize, kFixedDialogStyle) {
+  BuildDialog(this, res::kAboutDialogTemplate);
+  CentreOnParent();
+}
+
+}  // namespace app
