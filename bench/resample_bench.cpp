@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/photo_like.h"
 #include "imaging/area_resample.h"
 #include "tests/support/literal_resample.h"
 
@@ -24,33 +25,11 @@ namespace {
 using imaging::AreaResample;
 using imaging::ResampleKernel;
 
-struct Shape {
-  int width, height, target_width, target_height;
-};
+using bench::PhotoLike;
+using bench::Shape;
+
 // 24, 12 and 48 megapixels, shrunk to about 960 pixels across as the batch does.
 constexpr Shape kShapes[] = {{6000, 4000, 960, 640}, {4000, 3000, 960, 720}, {8000, 6000, 960, 720}};
-
-// Smooth gradients and soft waves with some noise on top, bottom-up words: more like a photo than pure
-// noise, and the resampler's work does not depend on the values anyway.
-std::vector<std::uint32_t> PhotoLike(int width, int height) {
-  std::vector<std::uint32_t> words(std::size_t(width) * height);
-  std::mt19937 random(42);
-  std::uniform_int_distribution<int> noise(-6, 6);
-  auto clamp = [](double v) { return static_cast<std::uint32_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
-  for (int y = 0; y < height; ++y) {
-    const double v = double(y) / height;
-    std::uint32_t* row = &words[std::size_t(height - 1 - y) * width];
-    for (int x = 0; x < width; ++x) {
-      const double u = double(x) / width;
-      const double wave = 40 * std::sin(9 * u + 5 * v) * std::cos(7 * v - 3 * u);
-      const std::uint32_t red = clamp(200 * u + 30 * v + wave + noise(random));
-      const std::uint32_t green = clamp(120 + 100 * v - 60 * u - wave + noise(random));
-      const std::uint32_t blue = clamp(220 - 180 * v + 0.5 * wave + noise(random));
-      row[x] = red << 16 | green << 8 | blue;
-    }
-  }
-  return words;
-}
 
 // One picture at a time: the 48 MP one alone is 192 MB.
 const std::vector<std::uint32_t>& Picture(const Shape& shape) {
