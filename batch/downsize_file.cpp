@@ -6,6 +6,8 @@
 #include "imaging/jpeg_abort.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
+#include "imaging/orientation.h"
+#include "imaging/photo_metadata.h"
 #include "imaging/raster_image.h"
 #include "platform/error_box.h"
 
@@ -42,10 +44,13 @@ DownsizeResult DownsizeFile(int max_edge, const std::filesystem::path& source,
   }
 
   imaging::DecodeReport report;
-  imaging::PackedDib decoded = imaging::DecodeJpegFile(source, &report);
+  imaging::PhotoMetadata metadata;
+  imaging::PackedDib decoded = imaging::DecodeJpegFile(source, &report, &metadata);
   imaging::RasterImage raster;
   if (!raster.AdoptPacked(decoded)) return DownsizeResult{DownsizeOutcome::kSourceUnreadable, report.reason};
 
+  // Fit and scale the picture as stored, then turn the result upright: the scaled pixels are those a
+  // photo without an orientation gets, only moved.
   const PictureSize stored{raster.width(), raster.height()};
   const PictureSize fitted = FitToMaxEdge(stored, max_edge);
   if (!(fitted == stored)) {
@@ -56,8 +61,12 @@ DownsizeResult DownsizeFile(int max_edge, const std::filesystem::path& source,
     }
   }
 
+  if (!imaging::TurnUpright(raster, metadata.orientation)) {
+    return Refuse(DownsizeOutcome::kEncoderFailed, "not enough memory to turn the picture upright");
+  }
+
   imaging::PackedDib picture = raster.ReleasePacked();
-  switch (imaging::EncodeJpegFile(destination, picture, kOutputQualityTenths)) {
+  switch (imaging::EncodeJpegFile(destination, picture, kOutputQualityTenths, metadata.rgb_profile)) {
     case imaging::EncodeOutcome::kWritten:
       return DownsizeResult{};
     case imaging::EncodeOutcome::kDestinationUnwritable:

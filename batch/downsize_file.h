@@ -1,6 +1,8 @@
 // DownsizeFile: what Pixmeld does to one photo. Decode the source, scale it down to the maximum edge when
-// it is larger, and write it as a quality-80 JPEG to the destination. Each call owns everything it uses,
-// so calls may run on several threads at once as long as the installed platform services are thread-safe.
+// it is larger, turn it upright as its EXIF orientation says, and write it as a quality-80 JPEG to the
+// destination, keeping only an RGB colour profile of the source's metadata. Each call owns everything it
+// uses, so calls may run on several threads at once as long as the installed platform services are
+// thread-safe.
 #ifndef PIXMELD_BATCH_DOWNSIZE_FILE_H_
 #define PIXMELD_BATCH_DOWNSIZE_FILE_H_
 
@@ -23,6 +25,9 @@ struct DownsizeResult {
   std::string reason;  // why it failed, for callers that explain it; empty when written
 };
 
+// The fit rule applies to the picture as stored, so a sideways photo is fitted by its stored width and
+// height and then turned. A source without orientation or profile (or with malformed ones) gives the
+// same bytes as one without any metadata.
 // Shows the codec's error boxes as they happen (none for a source that cannot be opened). A destination
 // that is the source file itself (by file identity, not by name) is refused with "Error writing JPEG
 // file", so the original photo stays intact. `resample_threads` bounds the threads that scale the photo

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "imaging/jpeg_abort.h"
@@ -91,6 +93,27 @@ void ConvertScanline(const jpeg_decompress_struct& cinfo, const JSAMPLE* in, std
   }
 }
 
+// Keeps the segments that metadata can come from. Saving a marker is not a decompression parameter: the
+// library reads every segment either way and only copies these aside. REQUIRES: before jpeg_read_header.
+void SaveMetadataSegments(jpeg_decompress_struct* cinfo) {
+  constexpr unsigned kWholeSegment = 0xFFFF;
+  jpeg_save_markers(cinfo, JPEG_APP0 + 1, kWholeSegment);  // EXIF
+  jpeg_save_markers(cinfo, JPEG_APP0 + 2, kWholeSegment);  // ICC profile chunks
+}
+
+// The metadata in the segments saved so far. Metadata that cannot be held in memory counts as absent.
+PhotoMetadata ReadSavedMetadata(const jpeg_decompress_struct& cinfo) {
+  try {
+    std::vector<MarkerSegment> segments;
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+      segments.push_back(MarkerSegment{m->marker, m->data, m->data_length});
+    }
+    return ReadPhotoMetadata(segments);
+  } catch (const std::bad_alloc&) {
+    return PhotoMetadata();
+  }
+}
+
 DecodeOutcome Report(DecodeReport* report, DecodeOutcome outcome, std::string reason = {}) {
   if (report != nullptr) *report = {outcome, std::move(reason)};
   return outcome;
@@ -98,9 +121,11 @@ DecodeOutcome Report(DecodeReport* report, DecodeOutcome outcome, std::string re
 
 }  // namespace
 
-PackedDib DecodeJpegFile(const std::filesystem::path& path, DecodeReport* report) {
+PackedDib DecodeJpegFile(const std::filesystem::path& path, DecodeReport* report, PhotoMetadata* metadata) {
   platform::ScopedWaitCursor busy;
   RasterImage raster;
+  PhotoMetadata found;
+  if (metadata != nullptr) *metadata = PhotoMetadata();
 
   platform::File file = platform::File::Open(path, "rb");
   if (!file.is_open()) {
@@ -111,10 +136,12 @@ PackedDib DecodeJpegFile(const std::filesystem::path& path, DecodeReport* report
   Decompressor jpeg;
   jpeg_decompress_struct* cinfo = jpeg.get();
   try {
-    // Create, attach the source, read the header.
+    // Create, attach the source, read the header and the metadata before it.
     jpeg.Create();
     jpeg_stdio_src(cinfo, file.get());
+    if (metadata != nullptr) SaveMetadataSegments(cinfo);
     jpeg_read_header(cinfo, TRUE);
+    if (metadata != nullptr) found = ReadSavedMetadata(*cinfo);
 
     // Refuse giant pictures before anything is allocated for them.
     const std::int64_t pixels = std::int64_t{cinfo->image_width} * cinfo->image_height;
@@ -155,6 +182,7 @@ PackedDib DecodeJpegFile(const std::filesystem::path& path, DecodeReport* report
   // The raster is of no further use here: its block is handed over, not copied.
   raster.Unlock();
   Report(report, DecodeOutcome::kDecoded);
+  if (metadata != nullptr) *metadata = std::move(found);
   return raster.ReleasePacked();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "imaging/packed_dib.h"
+#include "imaging/photo_metadata.h"
 
 namespace imaging {
 
@@ -35,7 +36,11 @@ struct DecodeReport {
 // for files the library cannot read, for pictures larger than kMaxPixels and for more than kMaxScans
 // scans. Library warnings (a truncated file, say) go to standard error and do not stop the decode: rows
 // without data come out as the library fills them, mid-gray.
-PackedDib DecodeJpegFile(const std::filesystem::path& path, DecodeReport* report = nullptr);
+// With `metadata`, the file's orientation and RGB colour profile are read too (see photo_metadata.h);
+// malformed metadata counts as absent and never fails the decode, and the pixels are the same either way.
+// Without a picture, `metadata` is left at its defaults.
+PackedDib DecodeJpegFile(const std::filesystem::path& path, DecodeReport* report = nullptr,
+                         PhotoMetadata* metadata = nullptr);
 
 }  // namespace imaging
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "imaging/jpeg_abort.h"
+#include "imaging/photo_metadata.h"
 #include "imaging/raster_image.h"
 #include "platform/error_box.h"
 #include "platform/file.h"
@@ -75,7 +76,8 @@ EncodeOutcome DestinationUnwritable(const std::filesystem::path& path) {
 
 }  // namespace
 
-EncodeOutcome EncodeJpegFile(const std::filesystem::path& path, PackedDib& picture, int quality_tenths) {
+EncodeOutcome EncodeJpegFile(const std::filesystem::path& path, PackedDib& picture, int quality_tenths,
+                             const std::vector<unsigned char>& icc_profile) {
   platform::ScopedWaitCursor busy;
 
   platform::ReplacingFile output(path);
@@ -101,8 +103,11 @@ EncodeOutcome EncodeJpegFile(const std::filesystem::path& path, PackedDib& pictu
       jpeg_set_defaults(cinfo);
       jpeg_set_quality(cinfo, quality_tenths * 10, TRUE);
 
-      // Start, write the scanlines, finish.
+      // Start (which writes the JFIF marker), add the profile's chunks, write the scanlines, finish.
       jpeg_start_compress(cinfo, TRUE);
+      if (!icc_profile.empty() && icc_profile.size() <= kMaxIccProfileBytes) {
+        jpeg_write_icc_profile(cinfo, icc_profile.data(), static_cast<unsigned>(icc_profile.size()));
+      }
       WriteScanlines(cinfo, raster.pixels());
       jpeg_finish_compress(cinfo);
     } catch (const char*) {

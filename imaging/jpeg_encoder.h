@@ -5,6 +5,7 @@
 #define PIXMELD_IMAGING_JPEG_ENCODER_H_
 
 #include <filesystem>
+#include <vector>
 
 #include "imaging/packed_dib.h"
 
@@ -21,8 +22,11 @@ enum class EncodeOutcome {
 
 // Writes `picture` (read only; it stays the caller's) to `path` at quality quality_tenths * 10. The file
 // is written under a temporary name and replaces `path` only when complete, so on any failure `path`
-// keeps what it held before and no partial file remains.
-EncodeOutcome EncodeJpegFile(const std::filesystem::path& path, PackedDib& picture, int quality_tenths);
+// keeps what it held before and no partial file remains. A non-empty `icc_profile` of at most
+// kMaxIccProfileBytes (photo_metadata.h) is embedded unchanged in the standard APP2 chunks, right after
+// the JFIF marker; the file carries no other metadata. REQUIRES: the profile describes RGB.
+EncodeOutcome EncodeJpegFile(const std::filesystem::path& path, PackedDib& picture, int quality_tenths,
+                             const std::vector<unsigned char>& icc_profile = {});
 
 }  // namespace imaging
 

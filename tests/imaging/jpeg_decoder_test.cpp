@@ -14,7 +14,10 @@
 namespace imaging {
 namespace {
 
+using testing_support::ExifOrientationSegment;
 using testing_support::HeightOf;
+using testing_support::IccChunks;
+using testing_support::IccProfile;
 using testing_support::JpegRecipe;
 using testing_support::MakeJpeg;
 using testing_support::PixelAt;
@@ -201,6 +204,38 @@ TEST_F(JpegDecoderTest, NonAsciiFileNamesDecode) {
                                       "berlingen \xE5\x86\x99\xE7\x9C\x9F.jpg");
   WriteJpeg(path, JpegRecipe());
   EXPECT_FALSE(DecodeJpegFile(path).empty());
+}
+
+TEST_F(JpegDecoderTest, MetadataIsReadBesideTheSamePixels) {
+  JpegRecipe recipe;
+  recipe.width = 40;
+  recipe.height = 24;
+  const Bytes profile = IccProfile("RGB ", 1000);
+  const std::vector<Bytes> chunks = IccChunks(profile, 2);
+  recipe.markers = {{JPEG_APP0 + 1, ExifOrientationSegment(6, true)},
+                    {JPEG_APP0 + 2, chunks[1]},
+                    {JPEG_APP0 + 2, chunks[0]}};
+  WriteBytes(dir_ / "in.jpg", MakeJpeg(recipe));
+  PackedDib plain = DecodeJpegFile(dir_ / "in.jpg");
+  PhotoMetadata metadata;
+  PackedDib with_metadata = DecodeJpegFile(dir_ / "in.jpg", nullptr, &metadata);
+  EXPECT_EQ(metadata.orientation, Orientation::kRotate90);
+  EXPECT_EQ(metadata.rgb_profile, profile);
+  ASSERT_EQ(plain.size(), with_metadata.size());
+  EXPECT_EQ(std::memcmp(plain.Lock(), with_metadata.Lock(), plain.size()), 0);
+  plain.Unlock();
+  with_metadata.Unlock();
+
+  // A file that ends before its frame has its metadata but no picture, and so gives neither.
+  RecordingErrorBox boxes;
+  const Bytes whole = MakeJpeg(recipe);
+  WriteBytes(dir_ / "in.jpg", Bytes(whole.begin(), whole.begin() + FrameMarker(whole)));
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(DecodeJpegFile(dir_ / "in.jpg", nullptr, &metadata).empty());
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(metadata.orientation, Orientation::kUpright);
+  EXPECT_TRUE(metadata.rgb_profile.empty());
 }
 
 TEST_F(JpegDecoderTest, MissingFileGivesNothingAndNoMessage) {

@@ -13,6 +13,7 @@
 namespace imaging {
 namespace {
 
+using testing_support::IccProfile;
 using testing_support::JpegFacts;
 using testing_support::JpegRecipe;
 using testing_support::MakePacked;
@@ -118,6 +119,28 @@ TEST_F(JpegEncoderTest, PictureWithoutPixelsFailsAndKeepsTheOldDestination) {
   EXPECT_EQ(boxes.shown(), (std::vector<std::string>{"Error writing JPEG file", "Error writing JPEG file"}));
   EXPECT_EQ(ReadBytes(dir_ / "old.jpg"), (Bytes{'o', 'l', 'd'}));
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"old.jpg"}) << "no file or temporary file remains";
+}
+
+TEST_F(JpegEncoderTest, AProfileGoesRightAfterTheJfifMarkerAndChangesNothingElse) {
+  PackedDib picture = MakePacked(20, 10, [](int x, int y) { return std::uint32_t(x * 12 << 16 | y * 25); });
+  ASSERT_EQ(EncodeJpegFile(dir_ / "plain.jpg", picture, 8), EncodeOutcome::kWritten);
+  ASSERT_EQ(EncodeJpegFile(dir_ / "empty.jpg", picture, 8, {}), EncodeOutcome::kWritten);
+  EXPECT_EQ(ReadBytes(dir_ / "empty.jpg"), ReadBytes(dir_ / "plain.jpg"));
+  const JpegFacts plain = ReadJpegFacts(dir_ / "plain.jpg");
+  EXPECT_EQ(plain.segments.front(), 0xE0);
+
+  // A profile above 65519 bytes takes more than one chunk.
+  for (const auto& [size, chunks] : {std::pair{200, 1}, std::pair{150000, 3}}) {
+    const Bytes profile = IccProfile("RGB ", size);
+    ASSERT_EQ(EncodeJpegFile(dir_ / "icc.jpg", picture, 8, profile), EncodeOutcome::kWritten);
+    const JpegFacts facts = ReadJpegFacts(dir_ / "icc.jpg");
+    EXPECT_EQ(facts.icc_profile, profile) << size;
+    std::vector<int> expected = {0xE0};
+    expected.insert(expected.end(), chunks, 0xE2);
+    expected.insert(expected.end(), plain.segments.begin() + 1, plain.segments.end());
+    EXPECT_EQ(facts.segments, expected) << size;
+    EXPECT_EQ(facts.pixels, plain.pixels);
+  }
 }
 
 TEST_F(JpegEncoderTest, UnwritableDestinationIsReportedOnStandardErrorAndInABox) {

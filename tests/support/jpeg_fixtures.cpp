@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -64,6 +65,9 @@ std::vector<unsigned char> MakeJpeg(const JpegRecipe& recipe) {
     cinfo.arith_code = recipe.arithmetic ? TRUE : FALSE;
     cinfo.restart_in_rows = recipe.restart_rows;
     jpeg_start_compress(&cinfo, TRUE);
+    for (const auto& [marker, payload] : recipe.markers) {
+      jpeg_write_marker(&cinfo, marker, payload.data(), static_cast<unsigned>(payload.size()));
+    }
     std::vector<JSAMPLE> row(static_cast<std::size_t>(recipe.width) * recipe.components);
     JSAMPROW rows[] = {row.data()};
     while (cinfo.next_scanline < cinfo.image_height) {
@@ -84,6 +88,79 @@ void WriteJpeg(const std::filesystem::path& path, const JpegRecipe& recipe) {
   WriteBytes(path, MakeJpeg(recipe));
 }
 
+std::vector<unsigned char> ExifSegment(bool big_endian, const std::vector<ExifEntry>& entries) {
+  std::vector<unsigned char> bytes = {'E', 'x', 'i', 'f', 0, 0};
+  const auto put = [&](std::uint32_t value, int length) {
+    for (int i = 0; i < length; ++i) {
+      const int shift = 8 * (big_endian ? length - 1 - i : i);
+      bytes.push_back(static_cast<unsigned char>(value >> shift));
+    }
+  };
+  put(big_endian ? 0x4D4D : 0x4949, 2);
+  put(42, 2);
+  put(8, 4);
+  put(static_cast<std::uint32_t>(entries.size()), 2);
+  for (const ExifEntry& entry : entries) {
+    put(entry.tag, 2);
+    put(entry.type, 2);
+    put(entry.count, 4);
+    if (entry.type == 3 && entry.count == 1) {
+      put(entry.value, 2);
+      put(0, 2);
+    } else {
+      put(entry.value, 4);
+    }
+  }
+  put(0, 4);
+  return bytes;
+}
+
+std::vector<unsigned char> ExifOrientationSegment(int orientation, bool big_endian) {
+  return ExifSegment(big_endian, {{0x0112, 3, 1, static_cast<std::uint32_t>(orientation)}});
+}
+
+std::vector<unsigned char> IccProfile(const char* colour_space, std::size_t size) {
+  std::vector<unsigned char> profile(size);
+  for (std::size_t i = 0; i < size; ++i) profile[i] = static_cast<unsigned char>(i * 31 + i / 251);
+  for (int i = 0; i < 4; ++i) profile[i] = static_cast<unsigned char>(size >> (24 - 8 * i));
+  std::memcpy(&profile[16], colour_space, 4);
+  std::memcpy(&profile[36], "acsp", 4);
+  return profile;
+}
+
+std::vector<unsigned char> IccChunk(int number, int count, const std::vector<unsigned char>& data) {
+  std::vector<unsigned char> chunk = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0};
+  chunk.push_back(static_cast<unsigned char>(number));
+  chunk.push_back(static_cast<unsigned char>(count));
+  chunk.insert(chunk.end(), data.begin(), data.end());
+  return chunk;
+}
+
+std::vector<std::vector<unsigned char>> IccChunks(const std::vector<unsigned char>& profile, int count) {
+  std::vector<std::vector<unsigned char>> chunks;
+  for (int n = 0; n < count; ++n) {
+    const auto begin = profile.begin() + profile.size() * n / count;
+    const auto end = profile.begin() + profile.size() * (n + 1) / count;
+    chunks.push_back(IccChunk(n + 1, count, std::vector<unsigned char>(begin, end)));
+  }
+  return chunks;
+}
+
+namespace {
+
+// The marker codes of the segments before the first scan.
+std::vector<int> SegmentsBeforeScan(const std::vector<unsigned char>& bytes) {
+  std::vector<int> codes;
+  for (std::size_t i = 2; i + 3 < bytes.size() && bytes[i] == 0xFF;
+       i += 2 + (bytes[i + 2] << 8 | bytes[i + 3])) {
+    codes.push_back(bytes[i + 1]);
+    if (bytes[i + 1] == 0xDA) break;
+  }
+  return codes;
+}
+
+}  // namespace
+
 JpegFacts ReadJpegFacts(const std::filesystem::path& path) {
   JpegFacts facts;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
@@ -95,7 +172,14 @@ JpegFacts ReadJpegFacts(const std::filesystem::path& path) {
     Decompression jpeg;
     jpeg_decompress_struct& cinfo = jpeg.cinfo;
     jpeg_stdio_src(&cinfo, file.get());
+    jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
+    JOCTET* profile = nullptr;
+    unsigned profile_size = 0;
+    if (jpeg_read_icc_profile(&cinfo, &profile, &profile_size)) {
+      facts.icc_profile.assign(profile, profile + profile_size);
+      std::free(profile);
+    }
     facts.width = static_cast<int>(cinfo.image_width);
     facts.height = static_cast<int>(cinfo.image_height);
     facts.components = cinfo.num_components;
@@ -127,10 +211,8 @@ JpegFacts ReadJpegFacts(const std::filesystem::path& path) {
     return JpegFacts();
   }
   // The start-of-frame marker tells a baseline file (SOF0) from an extended sequential one (SOF1).
-  const std::vector<unsigned char> bytes = ReadBytes(path);
-  for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
-    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) facts.baseline_frame = true;
-  }
+  facts.segments = SegmentsBeforeScan(ReadBytes(path));
+  facts.baseline_frame = std::count(facts.segments.begin(), facts.segments.end(), 0xC0) == 1;
   return facts;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "imaging/packed_dib.h"
@@ -31,10 +32,35 @@ struct JpegRecipe {
   std::function<std::uint8_t(int x, int y, int c)> sample = [](int x, int y, int c) {
     return static_cast<std::uint8_t>((x * 7 + y * 13 + c * 50) & 0xFF);
   };
+  // Segments written in this order after the JFIF marker: marker code (JPEG_APP0 + n, JPEG_COM), payload.
+  std::vector<std::pair<int, std::vector<unsigned char>>> markers;
 };
 
 std::vector<unsigned char> MakeJpeg(const JpegRecipe& recipe);
 void WriteJpeg(const std::filesystem::path& path, const JpegRecipe& recipe);
+
+// One entry of an EXIF directory. A value of type SHORT (3) with count 1 goes in the first two bytes of
+// the four-byte field, as TIFF places it; any other value fills the field.
+struct ExifEntry {
+  std::uint16_t tag = 0;
+  std::uint16_t type = 0;
+  std::uint32_t count = 0;
+  std::uint32_t value = 0;
+};
+
+// An APP1 payload: "Exif\0\0", a TIFF header in the given byte order whose first directory follows it
+// at offset 8 and holds `entries`, then a zero link (no further directory).
+std::vector<unsigned char> ExifSegment(bool big_endian, const std::vector<ExifEntry>& entries);
+// The same with one entry, orientation tag 0x0112 of type SHORT.
+std::vector<unsigned char> ExifOrientationSegment(int orientation, bool big_endian = false);
+
+// An ICC profile of `size` bytes (at least 128): its size, `colour_space` (four characters) at offset 16
+// and 'acsp' at 36 in the header; every other byte a pattern that depends on its offset.
+std::vector<unsigned char> IccProfile(const char* colour_space, std::size_t size);
+// An APP2 payload: "ICC_PROFILE\0", sequence number, count, then `data`.
+std::vector<unsigned char> IccChunk(int number, int count, const std::vector<unsigned char>& data);
+// The APP2 payloads that carry `profile` in `count` nearly equal parts, numbered 1 to count.
+std::vector<std::vector<unsigned char>> IccChunks(const std::vector<unsigned char>& profile, int count);
 
 // What a written JPEG file says about itself.
 struct JpegFacts {
@@ -51,9 +77,11 @@ struct JpegFacts {
   int y_density = 0;
   int luma_h = 0;  // sampling factors of the first component
   int luma_v = 0;
-  std::uint16_t luma_quant_dc = 0;    // first entry of quantisation table 0
-  std::uint16_t chroma_quant_dc = 0;  // first entry of quantisation table 1
-  std::vector<std::uint32_t> pixels;  // decoded RGB, top row first, as 0x00RRGGBB
+  std::uint16_t luma_quant_dc = 0;         // first entry of quantisation table 0
+  std::uint16_t chroma_quant_dc = 0;       // first entry of quantisation table 1
+  std::vector<std::uint32_t> pixels;       // decoded RGB, top row first, as 0x00RRGGBB
+  std::vector<int> segments;               // marker codes from the start of the file to the first scan
+  std::vector<unsigned char> icc_profile;  // as the library's own reader reassembles it
 };
 
 // Reads a JPEG file fully; fails the test (and returns empty facts) when the library cannot.
