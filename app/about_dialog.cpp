@@ -1,6 +1,8 @@
 #include "app/about_dialog.h"
 
 #include "app/dialog_builder.h"
+#include "app/web_addresses.h"
+#include "platform/shell.h"
 #include "res/templates.h"
 
 namespace app {
@@ -11,6 +13,9 @@ AboutDialog::AboutDialog(wxWindow* parent)
                wxDefaultSize, kFixedDialogStyle) {
   BuildDialog(this, res::kAboutDialogTemplate);
   CentreOnParent();
+  Bind(wxEVT_BUTTON, &AboutDialog::OnWebAddress, this, res::kIdWebAddress);
 }
+
+void AboutDialog::OnWebAddress(wxCommandEvent&) { platform::OpenInShell(kMakerWebSite); }
 
 }  // namespace app

@@ -11,6 +11,10 @@ class AboutDialog : public wxDialog {
  public:
   // Centred over `parent`.
   explicit AboutDialog(wxWindow* parent);
+
+ private:
+  // Button 1011: the shell opens the maker's web site; the box stays open.
+  void OnWebAddress(wxCommandEvent& event);
 };
 
 }  // namespace app

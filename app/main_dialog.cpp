@@ -13,8 +13,10 @@
 #include "app/dialog_builder.h"
 #include "app/picture_folder.h"
 #include "app/system_menu.h"
+#include "app/web_addresses.h"
 #include "platform/default_folder.h"
 #include "platform/file.h"
+#include "platform/shell.h"
 #include "res/templates.h"
 
 namespace app {
@@ -24,6 +26,9 @@ constexpr int kTimerId = 1000;
 constexpr int kTimerIntervalMs = 100;
 constexpr char kStartCaption[] = "Start";
 constexpr char kStopCaption[] = "Stop";
+// Room for the folder that "Change" takes: any path that Linux can name (PATH_MAX); Windows' folder
+// dialog gives at most 259 characters.
+constexpr std::size_t kDestinationFolderLength = 4096;
 
 wxString FolderText(const std::filesystem::path& folder) {
   return wxString::FromUTF8(platform::PathToUtf8(folder));
@@ -54,6 +59,11 @@ MainDialog::MainDialog()
   Bind(wxEVT_BUTTON, &MainDialog::OnStartStop, this, wxID_OK);
   Bind(wxEVT_MENU, &MainDialog::OnAbout, this, res::kAboutCommand);
   Bind(wxEVT_TIMER, &MainDialog::OnTimer, this, kTimerId);
+  Bind(wxEVT_BUTTON, &MainDialog::OnChange, this, res::kIdChange);
+  Bind(wxEVT_BUTTON, &MainDialog::OnOpen, this, res::kIdOpen);
+  Bind(wxEVT_BUTTON, &MainDialog::OnMyImages, this, res::kIdMyImages);
+  Bind(wxEVT_BUTTON, &MainDialog::OnFacebook, this, res::kIdFacebook);
+  Bind(wxEVT_BUTTON, &MainDialog::OnLikeIt, this, res::kIdLikeIt);
 
   // Start-up, in order.
   DragAcceptFiles(true);
@@ -110,5 +120,24 @@ void MainDialog::OnContextMenu(wxContextMenuEvent&) {
 void MainDialog::OnTimer(wxTimerEvent&) {
   // The batch tick runs here, every 100 ms, whether a batch runs or not.
 }
+
+// The folder is taken exactly as the dialog names it; on cancel, or a choice that is no folder, the
+// destination stays as it was.
+void MainDialog::OnChange(wxCommandEvent&) {
+  wxString chosen;
+  if (FolderPicker(this, destination_folder(), &chosen, kDestinationFolderLength, folder_dialog_)) {
+    SetDestinationFolder(chosen);
+  }
+}
+
+// The shell gets each target as it is, even a missing folder or an empty text, and reports any problem
+// itself; the window shows nothing of its own.
+void MainDialog::OnOpen(wxCommandEvent&) { platform::OpenInShell(destination_folder().utf8_string()); }
+
+void MainDialog::OnMyImages(wxCommandEvent&) { platform::OpenInShell(picture_folder_.utf8_string()); }
+
+void MainDialog::OnFacebook(wxCommandEvent&) { platform::OpenInShell(kFacebookHomePage); }
+
+void MainDialog::OnLikeIt(wxCommandEvent&) { platform::OpenInShell(kMakerFacebookPage); }
 
 }  // namespace app

@@ -8,6 +8,10 @@
 #include <wx/iconbndl.h>
 #include <wx/timer.h>
 
+#include <utility>
+
+#include "app/folder_picker.h"
+
 class wxButton;
 class wxContextMenuEvent;
 class wxListBox;
@@ -34,12 +38,23 @@ class MainDialog : public wxDialog {
   // Timer 1000: its tick drives the batch for the whole life of the window.
   wxTimer& batch_timer() { return timer_; }
 
+  // The folder dialog that "Change" shows; the toolkit's unless a test puts another in its place.
+  void set_folder_dialog(FolderDialog dialog) { folder_dialog_ = std::move(dialog); }
+
  private:
   void OnCharHook(wxKeyEvent& event);
   void OnStartStop(wxCommandEvent& event);
   void OnAbout(wxCommandEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
   void OnTimer(wxTimerEvent& event);
+
+  // The destination folder and the shell shortcuts. "Open" is command 8 whether it comes from a click or
+  // is posted (a wxEVT_BUTTON command event with id 8 queued to this window).
+  void OnChange(wxCommandEvent& event);
+  void OnOpen(wxCommandEvent& event);
+  void OnMyImages(wxCommandEvent& event);
+  void OnFacebook(wxCommandEvent& event);
+  void OnLikeIt(wxCommandEvent& event);
 
   wxListBox* queue_;          // control 1000, the work queue's entries
   wxButton* start_;           // control 1, "Start" / "Stop"
@@ -48,6 +63,7 @@ class MainDialog : public wxDialog {
   wxString picture_folder_;
   wxIconBundle icons_;
   wxTimer timer_;
+  FolderDialog folder_dialog_ = ShowToolkitFolderDialog;
 };
 
 }  // namespace app

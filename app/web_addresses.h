@@ -4,6 +4,12 @@
 
 namespace app {
 
+// The social network's home page: the "Facebook" button opens it.
+inline constexpr char kFacebookHomePage[] = "https://www.facebook.com/";
+
+// Pixmeld's own page on that network: the "Like It" button opens it.
+inline constexpr char kMakerFacebookPage[] = "https://www.facebook.com/pixmeld";
+
 // The maker's web site: the About box's web-address button shows it and opens it.
 inline constexpr char kMakerWebSite[] = "https://pixmeld.example.org";
 

@@ -6,6 +6,8 @@
 
 #include "app/web_addresses.h"
 #include "tests/app/layout_expectations.h"
+#include "tests/app/modal_dialogs.h"
+#include "tests/support/recording_shell.h"
 
 namespace app {
 namespace {
@@ -33,6 +35,21 @@ TEST(AboutDialogTest, FollowsTheLayoutTableCentredOverItsParent) {
   const wxPoint parent_centre = parent.GetPosition() + parent.GetSize() / 2;
   EXPECT_NEAR(centre.x, parent_centre.x, 1);
   EXPECT_NEAR(centre.y, parent_centre.y, 1);
+}
+
+// The button shows the address it opens; the box stays open.
+TEST(AboutDialogTest, WebAddressButtonAsksTheShellForTheMakersSite) {
+  testing_support::RecordingShell shell;
+  wxDialog parent(nullptr, wxID_ANY, "parent");
+  AboutDialog about(&parent);
+  const int code = testing_support::RunModal(&about, [&] {
+    wxWindow* button = about.FindWindow(1011);
+    wxCommandEvent click(wxEVT_BUTTON, 1011);
+    click.SetEventObject(button);
+    button->ProcessWindowEvent(click);
+  });
+  EXPECT_EQ(code, testing_support::kStillOpen);
+  EXPECT_EQ(shell.requests(), std::vector<std::string>{kMakerWebSite});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Entry of the GUI test program: starts the toolkit on the (virtual) display, turns the toolkit's
-// assertions into test failures, and answers every modal dialog and error box that a test did not expect
-// with a failure, so that a test can never wait for a user.
+// assertions into test failures, and answers every modal dialog, error box and shell request that a test
+// did not expect with a failure, so that a test can never wait for a user or open a real file manager or
+// browser.
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/init.h>
@@ -8,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/error_box.h"
+#include "platform/shell.h"
 #include "tests/app/modal_dialogs.h"
 
 namespace {
@@ -15,6 +17,11 @@ namespace {
 class UnexpectedErrorBox final : public platform::ErrorBox {
  public:
   void Show(const std::string& text) override { ADD_FAILURE() << "unexpected error box: " << text; }
+};
+
+class UnexpectedShell final : public platform::Shell {
+ public:
+  void Open(const std::string& target) override { ADD_FAILURE() << "unexpected shell request: " << target; }
 };
 
 void FailOnAssert(const wxString& file, int line, const wxString& function, const wxString& condition,
@@ -41,9 +48,12 @@ int main(int argc, char** argv) {
   guard.Register();
   UnexpectedErrorBox unexpected;
   platform::InstallErrorBox(&unexpected);
+  UnexpectedShell unexpected_shell;
+  platform::InstallShell(&unexpected_shell);
 
   const int result = RUN_ALL_TESTS();
 
+  platform::InstallShell(nullptr);
   platform::InstallErrorBox(nullptr);
   guard.Unregister();
   wxEntryCleanup();
