@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 
 #include <filesystem>
+#include <system_error>
 
 #include "app/about_dialog.h"
 #include "app/artwork.h"
@@ -14,6 +15,7 @@
 #include "app/picture_folder.h"
 #include "app/system_menu.h"
 #include "app/web_addresses.h"
+#include "batch/jpeg_name.h"
 #include "platform/default_folder.h"
 #include "platform/file.h"
 #include "platform/shell.h"
@@ -24,8 +26,6 @@ namespace {
 
 constexpr int kTimerId = 1000;
 constexpr int kTimerIntervalMs = 100;
-constexpr char kStartCaption[] = "Start";
-constexpr char kStopCaption[] = "Stop";
 // Room for the folder that "Change" takes: any path that Linux can name (PATH_MAX); Windows' folder
 // dialog gives at most 259 characters.
 constexpr std::size_t kDestinationFolderLength = 4096;
@@ -46,11 +46,14 @@ Control* ControlById(wxWindow* dialog, int template_id) {
 MainDialog::MainDialog()
     : wxDialog(nullptr, wxID_ANY, wxString::FromUTF8(res::kMainDialogTemplate.caption), wxDefaultPosition,
                wxDefaultSize, kFixedDialogStyle | wxMINIMIZE_BOX),
+      runner_(*this),
       timer_(this, kTimerId) {
   BuildDialog(this, res::kMainDialogTemplate);
   queue_ = ControlById<wxListBox>(this, res::kIdQueueList);
   start_ = ControlById<wxButton>(this, res::kIdOk);
   folder_ = ControlById<wxStaticTextBase>(this, res::kIdDestinationFolder);
+  size_ = ControlById<wxChoice>(this, res::kIdSizeChoice);
+  count_ = ControlById<wxStaticTextBase>(this, res::kIdCount);
   CentreOnScreen();
 
   // Start/Stop has a handler of its own, so the toolkit's OK handling never closes the window. Exit, Esc
@@ -64,10 +67,18 @@ MainDialog::MainDialog()
   Bind(wxEVT_BUTTON, &MainDialog::OnMyImages, this, res::kIdMyImages);
   Bind(wxEVT_BUTTON, &MainDialog::OnFacebook, this, res::kIdFacebook);
   Bind(wxEVT_BUTTON, &MainDialog::OnLikeIt, this, res::kIdLikeIt);
+  Bind(wxEVT_BUTTON, &MainDialog::OnAddImages, this, res::kIdAddImages);
+  Bind(wxEVT_BUTTON, &MainDialog::OnClear, this, res::kIdClear);
 
-  // Start-up, in order.
+  // Start-up, in order. Files dropped on any control are taken too: a drop reaches only the window under
+  // the pointer, and it does not travel up to the dialog.
   DragAcceptFiles(true);
-  ControlById<wxChoice>(this, res::kIdSizeChoice)->SetSelection(res::kDefaultSizeEntry);
+  Bind(wxEVT_DROP_FILES, &MainDialog::OnDropFiles, this);
+  for (wxWindow* child : GetChildren()) {
+    child->DragAcceptFiles(true);
+    child->Bind(wxEVT_DROP_FILES, &MainDialog::OnDropFiles, this);
+  }
+  size_->SetSelection(res::kDefaultSizeEntry);
   if (!AddToSystemMenu(this, res::kAboutCommand, wxString::FromUTF8(res::kAboutMenuText))) {
     Bind(wxEVT_CONTEXT_MENU, &MainDialog::OnContextMenu, this);
   }
@@ -99,11 +110,7 @@ void MainDialog::OnCharHook(wxKeyEvent& event) {
   event.Skip();
 }
 
-void MainDialog::OnStartStop(wxCommandEvent&) {
-  // The batch runner decides here whether a press starts or stops; for now a press toggles.
-  running_ = running_ != 0 ? 0 : 1;
-  start_->SetLabel(running_ != 0 ? kStopCaption : kStartCaption);
-}
+void MainDialog::OnStartStop(wxCommandEvent&) { runner_.StartStop(); }
 
 void MainDialog::OnAbout(wxCommandEvent&) {
   AboutDialog about(this);
@@ -117,9 +124,8 @@ void MainDialog::OnContextMenu(wxContextMenuEvent&) {
   PopupMenu(&menu);
 }
 
-void MainDialog::OnTimer(wxTimerEvent&) {
-  // The batch tick runs here, every 100 ms, whether a batch runs or not.
-}
+// Every 100 ms, whether a batch runs or not.
+void MainDialog::OnTimer(wxTimerEvent&) { runner_.Tick(); }
 
 // The folder is taken exactly as the dialog names it; on cancel, or a choice that is no folder, the
 // destination stays as it was.
@@ -139,5 +145,68 @@ void MainDialog::OnMyImages(wxCommandEvent&) { platform::OpenInShell(picture_fol
 void MainDialog::OnFacebook(wxCommandEvent&) { platform::OpenInShell(kFacebookHomePage); }
 
 void MainDialog::OnLikeIt(wxCommandEvent&) { platform::OpenInShell(kMakerFacebookPage); }
+
+// Every chosen file joins the queue, whatever its extension; the filter only limits what the dialog lists.
+void MainDialog::OnAddImages(wxCommandEvent&) {
+  const wxArrayString paths = image_dialog_(this);
+  if (paths.empty()) return;
+  for (const wxString& path : paths) AddToQueue(path);
+  ShowCount(work_queue_.count());
+}
+
+// JPEG files join the queue exactly as dropped; other files and folders (even one named "x.jpg", which
+// could never convert) are passed over without a word.
+void MainDialog::OnDropFiles(wxDropFilesEvent& event) {
+  for (int i = 0; i < event.GetNumberOfFiles(); ++i) {
+    const wxString& path = event.GetFiles()[i];
+    const std::string text = path.utf8_string();
+    std::error_code no_such_file;
+    if (batch::HasJpegExtension(text) &&
+        !std::filesystem::is_directory(platform::PathFromUtf8(text), no_such_file)) {
+      AddToQueue(path);
+    }
+  }
+  ShowCount(work_queue_.count());
+}
+
+// The count follows on the next tick.
+void MainDialog::OnClear(wxCommandEvent&) {
+  work_queue_.Clear();
+  queue_->Clear();
+}
+
+// The list shows the queue's entries in the queue's own order.
+void MainDialog::AddToQueue(const wxString& path) {
+  const std::size_t index = work_queue_.Add(path.utf8_string());
+  queue_->Insert(path, static_cast<unsigned int>(index));
+}
+
+std::size_t MainDialog::QueueCount() const { return work_queue_.count(); }
+
+std::string MainDialog::QueueEntry(std::size_t index) const { return work_queue_.entry(index); }
+
+void MainDialog::RemoveQueueEntry(const std::string& path) {
+  if (const auto index = work_queue_.Find(path)) {
+    work_queue_.Remove(*index);
+    queue_->Delete(static_cast<unsigned int>(*index));
+  }
+}
+
+std::string MainDialog::DestinationFolder() const { return destination_folder().utf8_string(); }
+
+int MainDialog::SizeSelection() const { return size_->GetSelection(); }
+
+void MainDialog::EnableStart(bool enable) { start_->Enable(enable); }
+
+void MainDialog::SetStartCaption(const std::string& caption) {
+  start_->SetLabel(wxString::FromUTF8(caption));
+}
+
+void MainDialog::ShowCount(std::size_t count) {
+  count_->SetLabelText(wxString::Format("TOTAL: %d", static_cast<int>(count)));
+}
+
+// Handled after the tick, as a click on "Open" would be.
+void MainDialog::PostOpenCommand() { wxQueueEvent(this, new wxCommandEvent(wxEVT_BUTTON, res::kIdOpen)); }
 
 }  // namespace app

@@ -1,6 +1,7 @@
-// The main window (template 102), the whole user interface: it owns the queue list, the running flag, the
-// picture folder, the icons and the 100 ms batch timer; the destination folder lives only as the text of
-// control 1008. Made on the stack and run modally by DownsizerApp; GUI thread only.
+// The main window (template 102), the whole user interface: it owns the work queue (shown by list 1000),
+// the batch runner, the picture folder, the icons and the 100 ms batch timer; the destination folder lives
+// only as the text of control 1008. The window is what the batch runner reads and changes on each tick.
+// Made on the stack and run modally by DownsizerApp; GUI thread only.
 #ifndef PIXMELD_APP_MAIN_DIALOG_H_
 #define PIXMELD_APP_MAIN_DIALOG_H_
 
@@ -11,15 +12,20 @@
 #include <utility>
 
 #include "app/folder_picker.h"
+#include "app/image_picker.h"
+#include "batch/batch_runner.h"
+#include "batch/work_queue.h"
 
 class wxButton;
+class wxChoice;
 class wxContextMenuEvent;
+class wxDropFilesEvent;
 class wxListBox;
 class wxStaticTextBase;
 
 namespace app {
 
-class MainDialog : public wxDialog {
+class MainDialog : public wxDialog, private batch::BatchWindow {
  public:
   // Builds the window and runs the start-up steps: default size, About entry, icons, default destination
   // folder, picture folder, timer.
@@ -33,13 +39,15 @@ class MainDialog : public wxDialog {
   // The user's picture folder as read at start-up; empty when the system names none.
   const wxString& picture_folder() const { return picture_folder_; }
 
-  bool running() const { return running_ != 0; }
+  bool running() const { return runner_.running(); }
 
   // Timer 1000: its tick drives the batch for the whole life of the window.
   wxTimer& batch_timer() { return timer_; }
 
   // The folder dialog that "Change" shows; the toolkit's unless a test puts another in its place.
   void set_folder_dialog(FolderDialog dialog) { folder_dialog_ = std::move(dialog); }
+  // The open-file dialog that "Add Images" shows; the toolkit's unless a test puts another in its place.
+  void set_image_dialog(ImageDialog dialog) { image_dialog_ = std::move(dialog); }
 
  private:
   void OnCharHook(wxKeyEvent& event);
@@ -56,14 +64,35 @@ class MainDialog : public wxDialog {
   void OnFacebook(wxCommandEvent& event);
   void OnLikeIt(wxCommandEvent& event);
 
-  wxListBox* queue_;          // control 1000, the work queue's entries
+  // The work queue: "Add Images", files dropped anywhere on the window, "Clear".
+  void OnAddImages(wxCommandEvent& event);
+  void OnDropFiles(wxDropFilesEvent& event);
+  void OnClear(wxCommandEvent& event);
+  void AddToQueue(const wxString& path);
+
+  // What the batch runner reads and changes.
+  std::size_t QueueCount() const override;
+  std::string QueueEntry(std::size_t index) const override;
+  void RemoveQueueEntry(const std::string& path) override;
+  std::string DestinationFolder() const override;
+  int SizeSelection() const override;
+  void EnableStart(bool enable) override;
+  void SetStartCaption(const std::string& caption) override;
+  void ShowCount(std::size_t count) override;
+  void PostOpenCommand() override;
+
+  wxListBox* queue_;          // control 1000, the work queue's entries in queue order
   wxButton* start_;           // control 1, "Start" / "Stop"
   wxStaticTextBase* folder_;  // control 1008
-  int running_ = 0;
+  wxChoice* size_;            // control 1009
+  wxStaticTextBase* count_;   // control 1010
+  batch::WorkQueue work_queue_;
+  batch::BatchRunner runner_;
   wxString picture_folder_;
   wxIconBundle icons_;
   wxTimer timer_;
   FolderDialog folder_dialog_ = ShowToolkitFolderDialog;
+  ImageDialog image_dialog_ = ShowToolkitImageDialog;
 };
 
 }  // namespace app
