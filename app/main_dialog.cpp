@@ -196,7 +196,12 @@ std::string MainDialog::DestinationFolder() const { return destination_folder().
 
 int MainDialog::SizeSelection() const { return size_->GetSelection(); }
 
-void MainDialog::EnableStart(bool enable) { start_->Enable(enable); }
+// A disabled button cannot keep the focus: GTK would leave the window without one, and Esc and Enter would
+// no longer reach it. The list takes the focus, as at start-up.
+void MainDialog::EnableStart(bool enable) {
+  if (!enable && FindFocus() == start_) queue_->SetFocus();
+  start_->Enable(enable);
+}
 
 void MainDialog::SetStartCaption(const std::string& caption) {
   start_->SetLabel(wxString::FromUTF8(caption));

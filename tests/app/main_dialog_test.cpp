@@ -227,6 +227,29 @@ TEST_F(MainDialogTest, EnterPressesStartOnceEnabled) {
   EXPECT_FALSE(dialog.running());
 }
 
+// At the end of a batch Start is disabled while it has the focus (the user clicked it); the window must
+// still take Esc and Enter.
+TEST_F(MainDialogTest, EscStillClosesOnceABatchHasDisabledTheFocusedStart) {
+  MainDialog dialog;
+  dialog.batch_timer().Stop();
+  auto* start = Get<wxButton>(&dialog, wxID_OK);
+  auto* files = new wxString[1]{"/nowhere/a.jpg"};
+  wxDropFilesEvent drop(wxEVT_DROP_FILES, 1, files);
+  dialog.ProcessWindowEvent(drop);
+  dialog.batch_timer().Notify();
+  ASSERT_TRUE(start->IsEnabled());
+  const int code = RunModal(&dialog, [&] {
+    start->SetFocus();
+    wxYield();
+    Click(dialog.FindWindow(10));  // Clear
+    dialog.batch_timer().Notify();
+    EXPECT_FALSE(start->IsEnabled());
+    EXPECT_EQ(wxWindow::FindFocus(), dialog.FindWindow(1000));
+    PressKey(&dialog, WXK_ESCAPE);
+  });
+  EXPECT_EQ(code, wxID_CANCEL);
+}
+
 TEST_F(MainDialogTest, EscExitAndTheCloseBoxCloseAsCancel) {
   const std::pair<const char*, std::function<void(MainDialog&)>> ways[] = {
       {"Esc", [](MainDialog& dialog) { PressKey(&dialog, WXK_ESCAPE); }},
