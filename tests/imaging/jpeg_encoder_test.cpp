@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "imaging/jpeg_decoder.h"
 #include "imaging/raster_image.h"
@@ -152,6 +157,29 @@ TEST_F(JpegEncoderTest, UnwritableDestinationIsReportedOnStandardErrorAndInABox)
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "can't open " + path.string() + "\n");
   EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error writing JPEG file"});
 }
+
+#ifndef _WIN32
+// A disk that refuses the data, as a full one does: here a limit on the size of files this process writes.
+TEST_F(JpegEncoderTest, AWriteTheDiskRefusesFailsThisPhotoAndLeavesNothing) {
+  RecordingErrorBox boxes;
+  testing_support::WriteBytes(dir_ / "out.jpg", Bytes{'o', 'l', 'd'});
+  PackedDib noise =
+      MakePacked(256, 256, [](int x, int y) { return std::uint32_t(x * 7919 ^ y * 104729) * 2654435761u; });
+  struct rlimit old_limit {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old_limit;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const EncodeOutcome outcome = EncodeJpegFile(dir_ / "out.jpg", noise, 8);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(outcome, EncodeOutcome::kEncoderFailed) << "a smaller photo may still fit";
+  EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error writing JPEG file"});
+  EXPECT_EQ(ReadBytes(dir_ / "out.jpg"), (Bytes{'o', 'l', 'd'}));
+  EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"out.jpg"});
+}
+#endif
 
 TEST_F(JpegEncoderTest, AFolderInTheDestinationsPlaceIsAnUnwritableDestination) {
   RecordingErrorBox boxes;
