@@ -4,8 +4,16 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure --timeout 300 -j $(JOBS)
+# Fuzzing: a clang build of its own. FUZZ_TIME seconds on FUZZ_WORKERS processes; `make test` fuzzes for
+# FUZZ_CI_TIME seconds.
+FUZZ_DIR ?= build-fuzz
+FUZZ_TIME ?= 3600
+FUZZ_CI_TIME ?= 120
+FUZZ_WORKERS ?= 2
+FUZZ_FLAGS ?= -dict=$(CURDIR)/fuzz/jpeg.dict -timeout=10 -rss_limit_mb=2560 -close_fd_mask=2 \
+  -ignore_crashes=0 -ignore_timeouts=0 -ignore_ooms=0
 
-.PHONY: all deps build test test-sanitize run screenshot format clean
+.PHONY: all deps build test test-sanitize fuzz-build fuzz reliability run package screenshot format clean
 
 all: build
 
@@ -16,10 +24,12 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# The whole suite, then again under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer.
+# The whole suite built with AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer (GUI tests
+# aside), a short fuzzing run, then the whole suite in the normal build, whose summary ends the output.
 test: build
-	ctest --test-dir $(BUILD_DIR) $(CTEST_FLAGS)
 	$(MAKE) --no-print-directory test-sanitize
+	$(MAKE) --no-print-directory fuzz FUZZ_TIME=$(FUZZ_CI_TIME)
+	ctest --test-dir $(BUILD_DIR) $(CTEST_FLAGS)
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DPIXMELD_SANITIZE=ON
@@ -27,8 +37,38 @@ test-sanitize: deps
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(SANITIZE_DIR) $(CTEST_FLAGS)
 
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPIXMELD_FUZZ=ON -DPIXMELD_BUILD_APP=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target downsize_fuzzer pixmeld-corpus
+	scripts/make-seed-corpus $(FUZZ_DIR)/seeds $(FUZZ_DIR)
+
+# libFuzzer on the per-file step. What it learns stays in $(FUZZ_DIR)/corpus for the next run; a crash, a
+# leak, a time-out or running out of memory stops it, with the input in $(FUZZ_DIR)/findings/. Fix the
+# fault, then copy the input to fuzz/regressions/, which the test suite replays.
+fuzz: fuzz-build
+	mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/findings
+	cd $(FUZZ_DIR) && ./downsize_fuzzer $(FUZZ_FLAGS) -fork=$(FUZZ_WORKERS) -max_total_time=$(FUZZ_TIME) \
+	  -artifact_prefix=findings/ corpus seeds $(CURDIR)/fuzz/regressions
+
+# Everything about hostile input and faults, at full length: the reliability tests in both builds, the
+# soak through the batch runner and pixmeld-cli, and memcheck on pixmeld-cli over a sample.
+reliability: build
+	ctest --test-dir $(BUILD_DIR) $(CTEST_FLAGS) -L reliability
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DPIXMELD_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target reliability_tests
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir $(SANITIZE_DIR) $(CTEST_FLAGS) -L reliability
+	$(BUILD_DIR)/bench/soak $(BUILD_DIR)/pixmeld-cli
+	scripts/memcheck-sample $(BUILD_DIR)
+
 run: build
 	$(BUILD_DIR)/pixmeld
+
+# The Debian package, pixmeld_<version>_<arch>.deb in $(BUILD_DIR)/; install it with
+# `sudo apt-get install ./$(BUILD_DIR)/pixmeld_*.deb`.
+package: build
+	cd $(BUILD_DIR) && cpack --config CPackConfig.cmake
 
 # A PNG of the main window as it opens, drawn on a virtual display at 96 DPI.
 screenshot: build
@@ -38,4 +78,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -1,0 +1,147 @@
+// The fuzz target: one input is one JPEG file, put through the per-file step (decode, fit, resample,
+// encode) at three maximum edges, and through the metadata parsers. Besides what the sanitizers catch,
+// it aborts when the step breaks a promise: a written photo with an error box or without its output,
+// a failure with more than one error box or with an output left behind, or a temporary file left over.
+// The test suite replays saved inputs through the same function (tests/reliability). One input at a
+// time; the function keeps a private folder for the process's lifetime.
+//
+//   make fuzz FUZZ_TIME=3600
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "batch/downsize_file.h"
+#include "imaging/jpeg_abort.h"
+#include "imaging/photo_metadata.h"
+#include "platform/error_box.h"
+
+namespace {
+
+// Pictures above this size are bounded by the decoder's pixel limit, which the bad-input corpus tests;
+// here they would spend the fuzzer's time filling memory. Pictures beyond that limit still run: they
+// are refused at the header.
+constexpr std::int64_t kLargestFuzzedPixels = std::int64_t{1} << 20;
+constexpr std::int64_t kDecoderLimit = std::int64_t{16384} * 16384;
+constexpr int kMaxEdges[] = {16, 100, 2000};
+
+class CountingErrorBox final : public platform::ErrorBox {
+ public:
+  void Show(const std::string&) override { ++shown; }
+  int shown = 0;
+};
+
+// A private folder under the temporary directory, removed at exit.
+class Workspace {
+ public:
+  Workspace() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "pixmeld-fuzz-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+      std::perror("pixmeld fuzz: mkdtemp");
+      std::abort();
+    }
+    folder_ = pattern;
+  }
+  ~Workspace() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
+
+  std::filesystem::path operator/(const char* name) const { return folder_ / name; }
+  // True when the folder holds nothing but `only`.
+  bool HoldsOnly(const std::filesystem::path& only) const {
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+      if (entry.path() != only) return false;
+    }
+    return true;
+  }
+
+ private:
+  std::filesystem::path folder_;
+};
+
+[[noreturn]] void Broken(const char* promise) {
+  std::fprintf(stderr, "pixmeld fuzz: broken promise: %s\n", promise);
+  std::abort();
+}
+
+// The picture size the header declares, read quietly from memory; 0 when the header cannot be read.
+std::int64_t DeclaredPixels(const std::uint8_t* data, std::size_t size) {
+  jpeg_error_mgr err{};
+  jpeg_decompress_struct cinfo{};
+  cinfo.err = imaging::UseJpegAbort(&err);
+  err.emit_message = [](j_common_ptr, int) {};
+  std::int64_t pixels = 0;
+  try {
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&cinfo, TRUE);
+    pixels = std::int64_t{cinfo.image_width} * cinfo.image_height;
+  } catch (const char*) {
+  }
+  jpeg_destroy_decompress(&cinfo);
+  return pixels;
+}
+
+// The metadata parsers on the input's own segments, as the decoder hands them over, and on the whole
+// input taken as one segment's payload.
+void ParseMetadata(const std::uint8_t* data, std::size_t size) {
+  std::vector<imaging::MarkerSegment> segments;
+  std::size_t at = 2;
+  while (at + 4 <= size && data[at] == 0xFF && data[at + 1] != 0xDA && data[at + 1] != 0xD9) {
+    const std::size_t length = std::size_t{data[at + 2]} << 8 | data[at + 3];
+    if (length < 2) break;
+    const std::size_t available = std::min(length - 2, size - at - 4);
+    segments.push_back(imaging::MarkerSegment{data[at + 1], data + at + 4, available});
+    at += 2 + length;
+  }
+  const imaging::PhotoMetadata metadata = imaging::ReadPhotoMetadata(segments);
+  if (!metadata.rgb_profile.empty() && !imaging::IsRgbIccProfile(metadata.rgb_profile)) {
+    Broken("a profile was kept that does not describe RGB");
+  }
+  imaging::ExifOrientation(data, size);
+  imaging::IsRgbIccProfile(std::vector<unsigned char>(data, data + size));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const Workspace workspace;
+  ParseMetadata(data, size);
+
+  const std::int64_t pixels = DeclaredPixels(data, size);
+  if (pixels > kLargestFuzzedPixels && pixels <= kDecoderLimit) return 0;
+
+  const std::filesystem::path input = workspace / "in.jpg";
+  const std::filesystem::path output = workspace / "out.jpg";
+  {
+    std::ofstream file(input, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  for (int max_edge : kMaxEdges) {
+    CountingErrorBox box;
+    batch::DownsizeResult result;
+    {
+      platform::ScopedErrorBox scope(&box);
+      result = batch::DownsizeFile(max_edge, input, output, /*resample_threads=*/1);
+    }
+    const bool written = result.outcome == batch::DownsizeOutcome::kWritten;
+    const bool has_output = std::filesystem::exists(output);
+    if (written && (!has_output || box.shown != 0)) Broken("a written photo has an output and no error box");
+    if (!written && has_output) Broken("a failure leaves no output");
+    if (!written && (box.shown > 1 || result.reason.empty())) Broken("a failure shows one error at most");
+    std::error_code ignored;
+    std::filesystem::remove(output, ignored);
+    if (!workspace.HoldsOnly(input)) Broken("no temporary file is left behind");
+    // The decode does not depend on the maximum edge.
+    if (result.outcome == batch::DownsizeOutcome::kSourceUnreadable) break;
+  }
+  return 0;
+}
