@@ -25,7 +25,7 @@
 #include "platform/error_box.h"
 #include "platform/replacing_file.h"
 #include "tests/reliability/jpeg_corpus.h"
-#include "tests/reliability/queue_window.h"
+#include "tests/support/fake_batch_window.h"
 
 namespace {
 
@@ -101,7 +101,7 @@ class QuietStandardError {
 
 void SoakTheTicks(const std::filesystem::path& in, const std::filesystem::path& out) {
   std::filesystem::create_directories(out);
-  reliability::QueueWindow window;
+  testing_support::FakeBatchWindow window;
   window.folder = out.string();
   for (const std::string& path : Sources(in)) window.queue.Add(path);
   CountingErrorBox boxes;

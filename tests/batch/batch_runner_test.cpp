@@ -6,6 +6,7 @@
 
 #include "batch/size_table.h"
 #include "batch/work_queue.h"
+#include "tests/support/fake_batch_window.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/recording_error_box.h"
 #include "tests/support/temp_dir.h"
@@ -19,29 +20,7 @@ using testing_support::RecordingErrorBox;
 using testing_support::TempDir;
 using testing_support::WriteJpeg;
 
-// The window as a tick sees it.
-class FakeWindow : public BatchWindow {
- public:
-  std::size_t QueueCount() const override { return queue.count(); }
-  std::string QueueEntry(std::size_t index) const override { return queue.entry(index); }
-  void RemoveQueueEntry(const std::string& path) override {
-    if (auto index = queue.Find(path)) queue.Remove(*index);
-  }
-  std::string DestinationFolder() const override { return folder; }
-  int SizeSelection() const override { return selection; }
-  void EnableStart(bool enable) override { start_enabled = enable; }
-  void SetStartCaption(const std::string& text) override { caption = text; }
-  void ShowCount(std::size_t count) override { shown_count = count; }
-  void PostOpenCommand() override { ++open_commands; }
-
-  WorkQueue queue;
-  std::string folder = "/out";
-  int selection = kDefaultSizeIndex;
-  bool start_enabled = false;
-  std::string caption = "Start";
-  std::size_t shown_count = 0;
-  int open_commands = 0;
-};
+using FakeWindow = testing_support::FakeBatchWindow;
 
 struct StepCall {
   int max_edge;

@@ -20,7 +20,7 @@
 #include "batch/batch_runner.h"
 #include "batch/downsize_file.h"
 #include "tests/reliability/jpeg_corpus.h"
-#include "tests/reliability/queue_window.h"
+#include "tests/support/fake_batch_window.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/recording_error_box.h"
 #include "tests/support/temp_dir.h"
@@ -168,7 +168,7 @@ TEST_F(WriteFaultTest, ABatchOntoAFullDiskFailsOnlyThePhotoThatDoesNotFitAndGoes
   SmallDisk disk(dir_ / "disk", "size=64k,mode=0755");
   if (!disk.mounted()) GTEST_SKIP() << "needs the right to mount a 64 KiB tmpfs (root): " << disk.why_not;
 
-  QueueWindow window;
+  testing_support::FakeBatchWindow window;
   window.folder = (dir_ / "disk").string();
   window.selection = 38;  // 2000 pixels: nothing is scaled
   for (const auto& [name, bytes] : sources) window.queue.Add((dir_ / "in" / name).string());
@@ -216,7 +216,7 @@ TEST_F(WriteFaultTest, AFolderTheUserMayNotWriteToGetsNothingAndKeepsWhatItHolds
 TEST_F(WriteFaultTest, RemovingTheFolderMidBatchStopsTheRunWithOneMessageAndKeepsTheRestQueued) {
   std::filesystem::create_directory(dir_ / "in");
   std::filesystem::create_directory(dir_ / "out");
-  QueueWindow window;
+  testing_support::FakeBatchWindow window;
   window.folder = (dir_ / "out").string();
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) {
     window.queue.Add(Photo(dir_, std::string("in/") + name, 64, 48).string());
@@ -256,7 +256,7 @@ TEST_F(WriteFaultTest, TheSourceFolderAsDestinationRefusesEveryPhotoAndChangesNo
   const auto sources = Snapshot(dir_ / "in");
 
   // The batch: one message, the run stops, both photos stay queued.
-  QueueWindow window;
+  testing_support::FakeBatchWindow window;
   window.folder = (dir_ / "in").string();
   for (const std::string& photo : photos) window.queue.Add(photo);
   batch::BatchRunner runner(window);
