@@ -47,8 +47,8 @@ void BatchRunner::Tick() {
         platform::PathFromUtf8(window_.DestinationFolder()) / platform::PathFromUtf8(source).filename();
     const int max_edge = MaxEdgeAt(window_.SizeSelection());
 
-    const DownsizeResult result = step_(max_edge, platform::PathFromUtf8(source), destination);
-    if (result.outcome == DownsizeOutcome::kDestinationUnwritable) {
+    const imaging::Result result = step_(max_edge, platform::PathFromUtf8(source), destination);
+    if (result.outcome == imaging::Outcome::kFolderRefuses) {
       // Every further photo would fail alike, each with a box of its own: stop, and keep this one.
       Stop();
     } else {

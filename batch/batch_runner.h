@@ -38,8 +38,8 @@ class BatchWindow {
 };
 
 // The per-file step; DownsizeFile unless a test puts another in its place.
-using DownsizeStep = std::function<DownsizeResult(int max_edge, const std::filesystem::path& source,
-                                                  const std::filesystem::path& destination)>;
+using DownsizeStep = std::function<imaging::Result(int max_edge, const std::filesystem::path& source,
+                                                   const std::filesystem::path& destination)>;
 
 class BatchRunner {
  public:

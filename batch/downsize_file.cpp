@@ -1,81 +1,124 @@
 #include "batch/downsize_file.h"
 
+#include <optional>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "batch/fit_rule.h"
 #include "imaging/jpeg_abort.h"
-#include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
+#include "imaging/jpeg_reader.h"
+#include "imaging/jpeg_writer.h"
 #include "imaging/orientation.h"
 #include "imaging/photo_metadata.h"
 #include "imaging/raster_image.h"
+#include "imaging/shrinking_reader.h"
 #include "platform/error_box.h"
+#include "platform/wait_cursor.h"
 
 namespace batch {
 namespace {
 
-DownsizeResult Refuse(DownsizeOutcome outcome, std::string reason) {
-  platform::ShowErrorBox(OutcomeMessage(outcome));
-  return DownsizeResult{outcome, std::move(reason)};
+using imaging::Outcome;
+using imaging::Result;
+
+Result Refuse(Outcome outcome, std::string reason) {
+  platform::ShowErrorBox(imaging::OutcomeMessage(outcome));
+  return Result::Failure(outcome, std::move(reason));
+}
+
+// The picture's rows at their fitted size, top first: read as they are, or scaled down on the way.
+class FittedRows {
+ public:
+  explicit FittedRows(imaging::JpegReader& reader) : reader_(reader), shrinking_(reader) {}
+
+  Result Start(PictureSize fitted) {
+    if (fitted == PictureSize{reader_.width(), reader_.height()}) return Result{};
+    scaled_ = true;
+    Result started = shrinking_.Start(fitted.width, fitted.height);
+    // Never write the picture at the wrong size.
+    if (!started.ok()) return Refuse(Outcome::kWriteFailed, std::move(started.reason));
+    return started;
+  }
+
+  Result Next(std::uint32_t* row) { return scaled_ ? shrinking_.NextRow(row) : reader_.ReadRows(&row, 1); }
+
+ private:
+  imaging::JpegReader& reader_;
+  imaging::ShrinkingReader shrinking_;
+  bool scaled_ = false;
+};
+
+// Writes the rows straight to the file as they come.
+Result StreamToFile(imaging::JpegReader& reader, FittedRows& rows, PictureSize size,
+                    const std::filesystem::path& destination, const std::vector<unsigned char>& profile) {
+  imaging::JpegWriter writer;
+  Result result = writer.Start(destination, size.width, size.height, kOutputQualityTenths, profile);
+  std::vector<std::uint32_t> row;
+  if (result.ok()) row.resize(size.width);
+  for (int y = 0; result.ok() && y < size.height; ++y) {
+    result = rows.Next(row.data());
+    if (result.ok()) result = writer.WriteRow(row.data());
+  }
+  if (result.ok()) result = writer.Finish();
+  if (!result.ok()) return result;
+  Result read = reader.Finish();
+  if (!read.ok()) return read;
+  result = writer.Commit();
+  if (result.ok()) result = std::move(read);  // a damaged photo is written and reported as such
+  return result;
+}
+
+// Gathers the rows in a raster at the fitted size, turns it upright and writes it.
+Result TurnAndWrite(imaging::JpegReader& reader, FittedRows& rows, PictureSize size,
+                    imaging::Orientation orientation, const std::filesystem::path& destination,
+                    const std::vector<unsigned char>& profile) {
+  imaging::RasterImage raster;
+  raster.SetSize(size.width, size.height);
+  raster.Lock();
+  if (raster.pixels() == nullptr) return Refuse(Outcome::kWriteFailed, "not enough memory for the picture");
+  for (int y = 0; y < size.height; ++y) {
+    Result result = rows.Next(raster.pixels() + std::size_t(size.height - 1 - y) * size.width);
+    if (!result.ok()) return result;
+  }
+  raster.Unlock();
+  Result read = reader.Finish();
+  if (!read.ok()) return read;
+
+  if (!imaging::TurnUpright(raster, orientation)) {
+    return Refuse(Outcome::kWriteFailed, "not enough memory to turn the picture upright");
+  }
+  Result result = imaging::EncodeRaster(destination, raster, kOutputQualityTenths, profile);
+  if (result.ok()) result = std::move(read);
+  return result;
 }
 
 }  // namespace
 
-const char* OutcomeMessage(DownsizeOutcome outcome) {
-  switch (outcome) {
-    case DownsizeOutcome::kWritten:
-      return "";
-    case DownsizeOutcome::kSourceUnreadable:
-      return imaging::kReadErrorMessage;
-    case DownsizeOutcome::kDestinationUnwritable:
-    case DownsizeOutcome::kEncoderFailed:
-      return imaging::kWriteErrorMessage;
-  }
-  return "";
-}
-
-DownsizeResult DownsizeFile(int max_edge, const std::filesystem::path& source,
-                            const std::filesystem::path& destination, int resample_threads) {
+Result DownsizeFile(int max_edge, const std::filesystem::path& source,
+                    const std::filesystem::path& destination, int /*resample_threads*/) {
+  platform::ScopedWaitCursor busy;
   // Writing over the source would destroy the user's original. Names can differ for the same file
   // (links, "./", letter case on Windows), so compare identities.
   std::error_code no_such_file;
   if (std::filesystem::equivalent(source, destination, no_such_file)) {
-    return Refuse(DownsizeOutcome::kDestinationUnwritable, "the destination is the source file itself");
+    return Refuse(Outcome::kFolderRefuses, "the destination is the source file itself");
   }
 
-  imaging::DecodeReport report;
+  imaging::JpegReader reader;
   imaging::PhotoMetadata metadata;
-  imaging::PackedDib decoded = imaging::DecodeJpegFile(source, &report, &metadata);
-  imaging::RasterImage raster;
-  if (!raster.AdoptPacked(decoded)) return DownsizeResult{DownsizeOutcome::kSourceUnreadable, report.reason};
+  if (Result started = reader.Start(source, &metadata); !started.ok()) return started;
 
   // Fit and scale the picture as stored, then turn the result upright: the scaled pixels are those a
   // photo without an orientation gets, only moved.
-  const PictureSize stored{raster.width(), raster.height()};
-  const PictureSize fitted = FitToMaxEdge(stored, max_edge);
-  if (!(fitted == stored)) {
-    raster.Resample(fitted.width, fitted.height, resample_threads);
-    // A failed allocation leaves the raster as it was; never write the picture at the wrong size.
-    if (!(PictureSize{raster.width(), raster.height()} == fitted)) {
-      return Refuse(DownsizeOutcome::kEncoderFailed, "not enough memory to scale the picture");
-    }
+  const PictureSize fitted = FitToMaxEdge(PictureSize{reader.width(), reader.height()}, max_edge);
+  FittedRows rows(reader);
+  if (Result started = rows.Start(fitted); !started.ok()) return started;
+  if (metadata.orientation == imaging::Orientation::kUpright) {
+    return StreamToFile(reader, rows, fitted, destination, metadata.rgb_profile);
   }
-
-  if (!imaging::TurnUpright(raster, metadata.orientation)) {
-    return Refuse(DownsizeOutcome::kEncoderFailed, "not enough memory to turn the picture upright");
-  }
-
-  imaging::PackedDib picture = raster.ReleasePacked();
-  switch (imaging::EncodeJpegFile(destination, picture, kOutputQualityTenths, metadata.rgb_profile)) {
-    case imaging::EncodeOutcome::kWritten:
-      return DownsizeResult{};
-    case imaging::EncodeOutcome::kDestinationUnwritable:
-      return DownsizeResult{DownsizeOutcome::kDestinationUnwritable,
-                            "cannot create the output file in the destination folder"};
-    case imaging::EncodeOutcome::kEncoderFailed:
-      break;
-  }
-  return DownsizeResult{DownsizeOutcome::kEncoderFailed, "the JPEG encoder failed"};
+  return TurnAndWrite(reader, rows, fitted, metadata.orientation, destination, metadata.rgb_profile);
 }
 
 }  // namespace batch

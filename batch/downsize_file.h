@@ -7,36 +7,25 @@
 #define PIXMELD_BATCH_DOWNSIZE_FILE_H_
 
 #include <filesystem>
-#include <string>
+
+#include "imaging/result.h"
 
 namespace batch {
 
 inline constexpr int kOutputQualityTenths = 8;
 
-enum class DownsizeOutcome {
-  kWritten,
-  kSourceUnreadable,       // the source could not be opened or decoded; nothing was written
-  kDestinationUnwritable,  // the destination folder refuses new files, or the destination is the source
-  kEncoderFailed,          // the encoder failed for this photo; the destination is as it was
-};
-
-struct DownsizeResult {
-  DownsizeOutcome outcome = DownsizeOutcome::kWritten;
-  std::string reason;  // why it failed, for callers that explain it; empty when written
-};
-
-// The fit rule applies to the picture as stored, so a sideways photo is fitted by its stored width and
-// height and then turned. A source without orientation or profile (or with malformed ones) gives the
-// same bytes as one without any metadata.
+// The photo streams through: rows are decoded a band at a time, scaled as soon as a target row's band is
+// complete and written as soon as they are scaled, so a photo being shrunk is never held at full size.
+// Only a photo that must be turned is held whole, at its output size. The fit rule applies to the picture
+// as stored, so a sideways photo is fitted by its stored width and height and then turned. A source
+// without orientation or profile (or with malformed ones) gives the same bytes as one without metadata.
 // Shows the codec's error boxes as they happen (none for a source that cannot be opened). A destination
 // that is the source file itself (by file identity, not by name) is refused with "Error writing JPEG
-// file", so the original photo stays intact. `resample_threads` bounds the threads that scale the photo
-// (0: one per core). REQUIRES: max_edge > 0.
-DownsizeResult DownsizeFile(int max_edge, const std::filesystem::path& source,
-                            const std::filesystem::path& destination, int resample_threads = 0);
-
-// The message box text that belongs to an outcome; empty for kWritten.
-const char* OutcomeMessage(DownsizeOutcome outcome);
+// file", so the original photo stays intact. The output takes the destination's place only once the
+// source has been read to its end without error. `resample_threads` is kept for callers that share out
+// the cores; the step itself runs on the calling thread. REQUIRES: max_edge > 0.
+imaging::Result DownsizeFile(int max_edge, const std::filesystem::path& source,
+                             const std::filesystem::path& destination, int resample_threads = 0);
 
 }  // namespace batch
 

@@ -22,7 +22,7 @@
 
 namespace {
 
-using imaging::AreaResample;
+using imaging::AreaResampler;
 using imaging::ResampleKernel;
 
 using bench::PhotoLike;
@@ -66,8 +66,8 @@ void BM_Fast(benchmark::State& state) {
   const auto kernel = static_cast<ResampleKernel>(state.range(2));
   std::vector<std::uint32_t> target(std::size_t(shape.target_width) * shape.target_height);
   for (auto _ : state) {
-    AreaResample(source.data(), shape.width, shape.height, target.data(), shape.target_width,
-                 shape.target_height, threads, kernel);
+    const AreaResampler resampler(shape.width, shape.height, shape.target_width, shape.target_height, kernel);
+    resampler.ResampleWhole(source.data(), target.data(), threads);
     benchmark::ClobberMemory();
   }
   const char* names[] = {"portable", "SSE2", "AVX2", "fastest"};

@@ -110,8 +110,8 @@ void SoakTheTicks(const std::filesystem::path& in, const std::filesystem::path& 
   int failed = 0;
   batch::BatchRunner runner(window, [&](int max_edge, const std::filesystem::path& source,
                                         const std::filesystem::path& destination) {
-    const batch::DownsizeResult result = batch::DownsizeFile(max_edge, source, destination);
-    ++(result.outcome == batch::DownsizeOutcome::kWritten ? written : failed);
+    const imaging::Result result = batch::DownsizeFile(max_edge, source, destination);
+    ++(result.ok() ? written : failed);
     return result;
   });
 

@@ -15,7 +15,7 @@ namespace cli {
 struct FileResult {
   std::string source;
   std::filesystem::path destination;
-  batch::DownsizeResult result;
+  imaging::Result result;
 };
 
 // Sources in queue order: full paths compared without regard to letter case; a path given twice stays

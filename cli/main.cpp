@@ -58,9 +58,9 @@ int Run(const cli::Options& options) {
   cli::RunFiles(files, options.max_edge, jobs, resample_threads, [&](const cli::FileResult& file) {
     ++done;
     if (show_progress) std::fputs("\r\033[K", stderr);
-    if (file.result.outcome != batch::DownsizeOutcome::kWritten) {
+    if (!file.result.ok()) {
       ++failed;
-      Error(file.source + ": " + batch::OutcomeMessage(file.result.outcome) + " (" + file.result.reason +
+      Error(file.source + ": " + imaging::OutcomeMessage(file.result.outcome) + " (" + file.result.reason +
             ")");
     }
     if (show_progress) {

@@ -127,12 +127,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (int max_edge : kMaxEdges) {
     CountingErrorBox box;
-    batch::DownsizeResult result;
+    imaging::Result result;
     {
       platform::ScopedErrorBox scope(&box);
       result = batch::DownsizeFile(max_edge, input, output, /*resample_threads=*/1);
     }
-    const bool written = result.outcome == batch::DownsizeOutcome::kWritten;
+    const bool written = result.ok();
     const bool has_output = std::filesystem::exists(output);
     if (written && (!has_output || box.shown != 0)) Broken("a written photo has an output and no error box");
     if (!written && has_output) Broken("a failure leaves no output");
@@ -141,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::remove(output, ignored);
     if (!workspace.HoldsOnly(input)) Broken("no temporary file is left behind");
     // The decode does not depend on the maximum edge.
-    if (result.outcome == batch::DownsizeOutcome::kSourceUnreadable) break;
+    if (result.outcome == imaging::Outcome::kUnreadable) break;
   }
   return 0;
 }

@@ -22,11 +22,7 @@
 #include <atomic>
 #include <cmath>
 #include <exception>
-#include <new>
 #include <thread>
-#include <utility>
-
-#include "imaging/raster_image.h"
 
 namespace imaging {
 namespace {
@@ -54,64 +50,6 @@ struct Footprint {
   double Overlap(int s) const { return std::min(s + 1.0, hi) - std::max(static_cast<double>(s), lo); }
 };
 
-// Per target row: the first source row, how many, and their weights from weight[start].
-struct RowTable {
-  std::vector<int> first, taps, start;
-  std::vector<double> weight;
-  double total_taps = 0;
-
-  RowTable(int source_height, int target_height)
-      : first(target_height), taps(target_height), start(target_height) {
-    const double scale = static_cast<double>(source_height) / target_height;
-    for (int i = 0; i < target_height; ++i) {
-      const Footprint f(i, scale, source_height);
-      first[i] = f.first;
-      taps[i] = f.count();
-      start[i] = static_cast<int>(weight.size());
-      for (int m = f.first; m < f.end; ++m) weight.push_back(f.Overlap(m));
-    }
-    total_taps = static_cast<double>(weight.size());
-  }
-};
-
-// The column tables in the grouped layout ColumnTaps describes.
-struct ColumnTable {
-  std::vector<int> taps, start;
-  std::vector<std::int32_t> offset;
-  std::vector<double> weight;
-  double total_taps = 0;
-  ColumnTaps view;
-
-  ColumnTable(int source_width, int target_width) {
-    const double scale = static_cast<double>(source_width) / target_width;
-    const int groups = (target_width + kLanes - 1) / kLanes;
-    taps.resize(groups);
-    start.resize(groups);
-    for (int g = 0; g < groups; ++g) {
-      const int lanes = std::min(kLanes, target_width - g * kLanes);
-      int group_taps = 0;
-      for (int p = 0; p < lanes; ++p) {
-        const Footprint f(g * kLanes + p, scale, source_width);
-        group_taps = std::max(group_taps, f.count());
-        total_taps += f.count();
-      }
-      taps[g] = group_taps;
-      start[g] = static_cast<int>(offset.size() / kLanes);
-      offset.resize(offset.size() + std::size_t(group_taps) * kLanes, 0);
-      weight.resize(offset.size(), 0.0);
-      for (int p = 0; p < lanes; ++p) {
-        const Footprint f(g * kLanes + p, scale, source_width);
-        for (int l = f.first; l < f.end; ++l) {
-          const std::size_t entry = std::size_t(start[g] + l - f.first) * kLanes + p;
-          offset[entry] = l * 4;
-          weight[entry] = f.Overlap(l);
-        }
-      }
-    }
-    view = ColumnTaps{target_width, groups, taps.data(), start.data(), offset.data(), weight.data()};
-  }
-};
-
 int HardwareThreads() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
 
 RowKernel KernelFor(ResampleKernel kernel) {
@@ -135,14 +73,16 @@ void ResampleRowPortable(const ColumnTaps& columns, const RowTask& row) {
     for (int t = 0; t < columns.taps[g]; ++t) {
       const double* fx = columns.weight + first + std::size_t(t) * kLanes;
       const std::int32_t* offset = columns.offset + first + std::size_t(t) * kLanes;
-      const unsigned char* line = row.first_row;
-      for (int r = 0; r < row.taps; ++r, line += row.row_step) {
-        const double fy = row.weight[r];
-        for (int p = 0; p < kLanes; ++p) {
-          const double a = fx[p] * fy;
-          const unsigned char* source = line + offset[p];
-          for (int k = 0; k < 4; ++k) sum[p][k] += a * source[k];
-          total[p] += a;
+      const double* fy = row.weight;
+      for (const RowTask::Run& run : row.runs) {
+        const unsigned char* line = run.first;
+        for (int r = 0; r < run.rows; ++r, line += row.row_step, ++fy) {
+          for (int p = 0; p < kLanes; ++p) {
+            const double a = fx[p] * *fy;
+            const unsigned char* source = line + offset[p];
+            for (int k = 0; k < 4; ++k) sum[p][k] += a * source[k];
+            total[p] += a;
+          }
         }
       }
     }
@@ -165,71 +105,97 @@ std::vector<ResampleKernel> AvailableResampleKernels() {
   return kernels;
 }
 
-bool AreaResample(const std::uint32_t* source, int source_width, int source_height, std::uint32_t* target,
-                  int target_width, int target_height, int threads, ResampleKernel kernel) {
-  const RowKernel run_row = KernelFor(kernel);
-  try {
-    const ColumnTable columns(source_width, target_width);
-    const RowTable rows(source_height, target_height);
-    if (threads <= 0) {
-      const double terms = columns.total_taps * rows.total_taps;
-      threads = static_cast<int>(std::clamp(terms / kTermsPerThread, 1.0, double(HardwareThreads())));
+AreaResampler::AreaResampler(int source_width, int source_height, int target_width, int target_height,
+                             ResampleKernel kernel)
+    : source_width_(source_width), source_height_(source_height), kernel_(KernelFor(kernel)) {
+  // Columns, grouped kLanes target columns at a time.
+  const double x_scale = static_cast<double>(source_width) / target_width;
+  const int groups = (target_width + kLanes - 1) / kLanes;
+  column_taps_.resize(groups);
+  column_start_.resize(groups);
+  double column_terms = 0;
+  for (int g = 0; g < groups; ++g) {
+    const int lanes = std::min(kLanes, target_width - g * kLanes);
+    int group_taps = 0;
+    for (int p = 0; p < lanes; ++p) {
+      const Footprint f(g * kLanes + p, x_scale, source_width);
+      group_taps = std::max(group_taps, f.count());
+      column_terms += f.count();
     }
-    threads = std::min(threads, target_height);
-
-    const auto* source_bytes = reinterpret_cast<const unsigned char*>(source);
-    auto* target_bytes = reinterpret_cast<unsigned char*>(target);
-    const std::ptrdiff_t source_row_bytes = std::ptrdiff_t{source_width} * 4;
-    const std::ptrdiff_t target_row_bytes = std::ptrdiff_t{target_width} * 4;
-    // Target rows are handed out one at a time; each is computed whole by one thread, so the bytes do
-    // not depend on who computes them.
-    std::atomic<int> next_row{0};
-    auto work = [&] {
-      for (int i; (i = next_row.fetch_add(1, std::memory_order_relaxed)) < target_height;) {
-        RowTask task;
-        task.first_row = source_bytes + (source_height - 1 - rows.first[i]) * source_row_bytes;
-        task.row_step = -source_row_bytes;
-        task.taps = rows.taps[i];
-        task.weight = rows.weight.data() + rows.start[i];
-        task.target = target_bytes + (target_height - 1 - i) * target_row_bytes;
-        run_row(columns.view, task);
+    column_taps_[g] = group_taps;
+    column_start_[g] = static_cast<int>(column_offset_.size() / kLanes);
+    column_offset_.resize(column_offset_.size() + std::size_t(group_taps) * kLanes, 0);
+    column_weight_.resize(column_offset_.size(), 0.0);
+    for (int p = 0; p < lanes; ++p) {
+      const Footprint f(g * kLanes + p, x_scale, source_width);
+      for (int l = f.first; l < f.end; ++l) {
+        const std::size_t entry = std::size_t(column_start_[g] + l - f.first) * kLanes + p;
+        column_offset_[entry] = l * 4;
+        column_weight_[entry] = f.Overlap(l);
       }
-    };
-    std::vector<std::thread> helpers;
-    try {
-      helpers.reserve(threads - 1);
-      for (int n = 1; n < threads; ++n) helpers.emplace_back(work);
-    } catch (const std::exception&) {
-      // No more threads to be had: the ones running share all the rows.
     }
-    work();
-    for (std::thread& helper : helpers) helper.join();
-  } catch (const std::bad_alloc&) {
-    return false;
   }
-  return true;
+  columns_ = ColumnTaps{target_width,          groups,
+                        column_taps_.data(),   column_start_.data(),
+                        column_offset_.data(), column_weight_.data()};
+
+  // Rows, one target row at a time.
+  const double y_scale = static_cast<double>(source_height) / target_height;
+  first_row_.resize(target_height);
+  row_taps_.resize(target_height);
+  row_start_.resize(target_height);
+  for (int i = 0; i < target_height; ++i) {
+    const Footprint f(i, y_scale, source_height);
+    first_row_[i] = f.first;
+    row_taps_[i] = f.count();
+    row_start_[i] = static_cast<int>(row_weight_.size());
+    for (int m = f.first; m < f.end; ++m) row_weight_.push_back(f.Overlap(m));
+    tallest_ = std::max(tallest_, f.count());
+  }
+  terms_ = column_terms * static_cast<double>(row_weight_.size());
 }
 
-void RasterImage::Resample(int new_width, int new_height, int threads) {
-  if (!has_pixels() || new_width < 0 || new_height < 0) return;
-  if (new_width == width() && new_height == height()) return;
-  platform::MemoryBlock old_block = std::move(pixel_block_);
-  const BitmapInfoHeader old_header = header_;
-  SetSize(new_width, new_height);
-  if (new_width == 0 || new_height == 0) return;  // no pixels at that size; the old block goes
-  bool done = false;
-  if (has_pixels()) {
-    const std::uint32_t* source = PixelsOf(old_block.Lock());
-    std::uint32_t* target = PixelsOf(pixel_block_.Lock());
-    done =
-        AreaResample(source, old_header.biWidth, old_header.biHeight, target, new_width, new_height, threads);
-    pixel_block_.Unlock();
-    old_block.Unlock();
+void AreaResampler::ResampleRow(int i, const SourceRows& rows, std::uint32_t* target) const {
+  RowTask task;
+  for (int r = 0; r < 2; ++r) {
+    task.runs[r] = {reinterpret_cast<const unsigned char*>(rows.run[r]), rows.rows[r]};
   }
-  if (!done) {
-    pixel_block_ = std::move(old_block);
-    header_ = old_header;
+  task.row_step = rows.step * std::ptrdiff_t{4};
+  task.weight = row_weight_.data() + row_start_[i];
+  task.target = reinterpret_cast<unsigned char*>(target);
+  kernel_(columns_, task);
+}
+
+void AreaResampler::ResampleWhole(const std::uint32_t* source, std::uint32_t* target, int threads) const {
+  const int height = target_height();
+  if (threads <= 0) {
+    threads = static_cast<int>(std::clamp(terms_ / kTermsPerThread, 1.0, double(HardwareThreads())));
   }
+  threads = std::min(threads, height);
+
+  const std::ptrdiff_t source_row = source_width_;
+  const std::ptrdiff_t target_row = target_width();
+  // Target rows are handed out one at a time; each is computed whole by one thread, so the bytes do not
+  // depend on who computes them. Rows are bottom-up, so the row below is one row back in memory.
+  std::atomic<int> next_row{0};
+  auto work = [&] {
+    for (int i; (i = next_row.fetch_add(1, std::memory_order_relaxed)) < height;) {
+      SourceRows rows;
+      rows.run[0] = source + (source_height_ - 1 - first_row_[i]) * source_row;
+      rows.rows[0] = row_taps_[i];
+      rows.step = -source_row;
+      ResampleRow(i, rows, target + (height - 1 - i) * target_row);
+    }
+  };
+  std::vector<std::thread> helpers;
+  try {
+    helpers.reserve(threads - 1);
+    for (int n = 1; n < threads; ++n) helpers.emplace_back(work);
+  } catch (const std::exception&) {
+    // No more threads to be had: the ones running share all the rows.
+  }
+  work();
+  for (std::thread& helper : helpers) helper.join();
 }
 
 }  // namespace imaging

@@ -1,6 +1,8 @@
-// AreaResample: the loop behind RasterImage::Resample, on raw pixel words. Each target pixel is the
-// area-weighted mean of the source pixels its footprint covers, each byte of a word averaged alone.
-// The caller owns both blocks; the function keeps no state, so calls on different blocks may overlap.
+// AreaResampler: the area-averaging filter. Each target pixel is the area-weighted mean of the source
+// pixels its footprint covers, each byte of a word averaged alone. The tables are built once for a pair
+// of sizes; after that the resampler is read only, so threads may compute different target rows at once.
+// A target row needs only the source rows its footprint covers, so a caller can feed it a band of rows
+// as they are decoded (see FirstRow and EndRow) instead of the whole picture.
 #ifndef PIXMELD_IMAGING_AREA_RESAMPLE_H_
 #define PIXMELD_IMAGING_AREA_RESAMPLE_H_
 
@@ -10,7 +12,7 @@
 
 namespace imaging {
 
-// The inner loops AreaResample can run. All write the same bytes; they differ only in speed. One that
+// The inner loops the resampler can run. All write the same bytes; they differ only in speed. One that
 // this build or processor cannot run falls back to kPortable.
 enum class ResampleKernel {
   kPortable,  // plain C++, every processor
@@ -21,16 +23,6 @@ enum class ResampleKernel {
 
 // The kernels this build can run on this processor, slowest first.
 std::vector<ResampleKernel> AvailableResampleKernels();
-
-// Writes the target_width x target_height picture into `target` from the source_width x source_height
-// picture in `source`; both are bottom-up rows of 32-bit words without padding. `threads` threads share
-// the target rows; 0 picks one per core, fewer for small pictures. The bytes written never depend on the
-// thread count or the kernel. Returns false, with `target` partly written, when the working tables cannot
-// be allocated.
-// REQUIRES: all four dimensions are positive and the blocks do not overlap.
-bool AreaResample(const std::uint32_t* source, int source_width, int source_height, std::uint32_t* target,
-                  int target_width, int target_height, int threads = 0,
-                  ResampleKernel kernel = ResampleKernel::kFastest);
 
 // Shared with the kernels in area_resample_simd.cpp; not for callers.
 namespace area_resample_internal {
@@ -50,12 +42,16 @@ struct ColumnTaps {
   const double* weight = nullptr;
 };
 
-// One target row: the source rows its footprint covers, top one first, and their weights.
+// One target row: the source rows its footprint covers, top one first, and their weights. The rows lie
+// in at most two runs (a ring of rows wraps once); within a run they are row_step bytes apart.
 struct RowTask {
-  const unsigned char* first_row = nullptr;  // the topmost source row the footprint touches
-  std::ptrdiff_t row_step = 0;               // bytes from one source row to the row below it
-  int taps = 0;
-  const double* weight = nullptr;
+  struct Run {
+    const unsigned char* first = nullptr;
+    int rows = 0;
+  };
+  Run runs[2];
+  std::ptrdiff_t row_step = 0;
+  const double* weight = nullptr;   // one per row, over both runs
   unsigned char* target = nullptr;  // the target row, 4 bytes per column
 };
 
@@ -66,6 +62,58 @@ RowKernel Sse2RowKernel();
 RowKernel Avx2RowKernel();
 
 }  // namespace area_resample_internal
+
+class AreaResampler {
+ public:
+  // The source rows of one target row, top first: rows[0] rows from run[0] on, then rows[1] rows from
+  // run[1] on (run[1] may be null when rows[1] is 0); consecutive rows of a run are `step` words apart.
+  struct SourceRows {
+    const std::uint32_t* run[2] = {nullptr, nullptr};
+    int rows[2] = {0, 0};
+    std::ptrdiff_t step = 0;
+  };
+
+  // Throws std::bad_alloc when the tables cannot be allocated.
+  // REQUIRES: all four dimensions are positive.
+  AreaResampler(int source_width, int source_height, int target_width, int target_height,
+                ResampleKernel kernel = ResampleKernel::kFastest);
+
+  int source_width() const { return source_width_; }
+  int source_height() const { return source_height_; }
+  int target_width() const { return columns_.width; }
+  int target_height() const { return static_cast<int>(first_row_.size()); }
+
+  // Target row i (counted from the top) covers source rows FirstRow(i) to EndRow(i) - 1. Both grow with i,
+  // and the last target row ends at the last source row.
+  int FirstRow(int i) const { return first_row_[i]; }
+  int EndRow(int i) const { return first_row_[i] + row_taps_[i]; }
+  // The most source rows any one target row covers.
+  int TallestFootprint() const { return tallest_; }
+
+  // Writes target row i (target_width words) from its source rows, EndRow(i) - FirstRow(i) in all.
+  void ResampleRow(int i, const SourceRows& rows, std::uint32_t* target) const;
+
+  // The whole picture: bottom-up rows of words without padding, as RasterImage keeps them. `threads`
+  // threads share the target rows; 0 picks one per core, fewer for small pictures. The bytes never depend
+  // on the thread count. REQUIRES: the blocks do not overlap.
+  void ResampleWhole(const std::uint32_t* source, std::uint32_t* target, int threads = 0) const;
+
+ private:
+  int source_width_;
+  int source_height_;
+  area_resample_internal::RowKernel kernel_;
+  // Columns, in the grouped layout ColumnTaps describes.
+  std::vector<int> column_taps_, column_start_;
+  std::vector<std::int32_t> column_offset_;
+  std::vector<double> column_weight_;
+  area_resample_internal::ColumnTaps columns_;
+  // Rows: per target row, the first source row, how many, and their weights from row_weight_[row_start_].
+  std::vector<int> first_row_, row_taps_, row_start_;
+  std::vector<double> row_weight_;
+  int tallest_ = 0;
+  double terms_ = 0;  // multiply-adds for the whole picture, to choose a thread count
+};
+
 }  // namespace imaging
 
 #endif  // PIXMELD_IMAGING_AREA_RESAMPLE_H_

@@ -57,20 +57,23 @@ void ResampleRowSse2(const ColumnTaps& columns, const RowTask& row) {
         const __m128d fx = _mm_loadu_pd(columns.weight + entry);
         const __m128d fx0 = _mm_set1_pd(columns.weight[entry]);
         const __m128d fx1 = _mm_set1_pd(columns.weight[entry + 1]);
-        const unsigned char* source0 = row.first_row + columns.offset[entry];
-        const unsigned char* source1 = row.first_row + columns.offset[entry + 1];
-        for (int r = 0; r < row.taps; ++r, source0 += row.row_step, source1 += row.row_step) {
-          const __m128d fy = _mm_set1_pd(row.weight[r]);
-          totals = _mm_add_pd(totals, _mm_mul_pd(fx, fy));
-          __m128d low, high;
-          const __m128d a0 = _mm_mul_pd(fx0, fy);
-          WidenSse2(source0, low, high);
-          low0 = _mm_add_pd(low0, _mm_mul_pd(a0, low));
-          high0 = _mm_add_pd(high0, _mm_mul_pd(a0, high));
-          const __m128d a1 = _mm_mul_pd(fx1, fy);
-          WidenSse2(source1, low, high);
-          low1 = _mm_add_pd(low1, _mm_mul_pd(a1, low));
-          high1 = _mm_add_pd(high1, _mm_mul_pd(a1, high));
+        const double* fy_weight = row.weight;
+        for (const RowTask::Run& run : row.runs) {
+          const unsigned char* source0 = run.first + columns.offset[entry];
+          const unsigned char* source1 = run.first + columns.offset[entry + 1];
+          for (int r = 0; r < run.rows; ++r, source0 += row.row_step, source1 += row.row_step) {
+            const __m128d fy = _mm_set1_pd(*fy_weight++);
+            totals = _mm_add_pd(totals, _mm_mul_pd(fx, fy));
+            __m128d low, high;
+            const __m128d a0 = _mm_mul_pd(fx0, fy);
+            WidenSse2(source0, low, high);
+            low0 = _mm_add_pd(low0, _mm_mul_pd(a0, low));
+            high0 = _mm_add_pd(high0, _mm_mul_pd(a0, high));
+            const __m128d a1 = _mm_mul_pd(fx1, fy);
+            WidenSse2(source1, low, high);
+            low1 = _mm_add_pd(low1, _mm_mul_pd(a1, low));
+            high1 = _mm_add_pd(high1, _mm_mul_pd(a1, high));
+          }
         }
       }
       alignas(16) double total[2];
@@ -112,14 +115,17 @@ PIXMELD_AVX2 void ResampleRowAvx2(const ColumnTaps& columns, const RowTask& row)
       const __m256d fx2 = _mm256_broadcast_sd(fx + 2), fx3 = _mm256_broadcast_sd(fx + 3);
       const std::int32_t* offset = columns.offset + entry;
       const std::ptrdiff_t offset0 = offset[0], offset1 = offset[1], offset2 = offset[2], offset3 = offset[3];
-      const unsigned char* source = row.first_row;
-      for (int r = 0; r < row.taps; ++r, source += row.row_step) {
-        const __m256d fy = _mm256_broadcast_sd(row.weight + r);
-        totals = _mm256_add_pd(totals, _mm256_mul_pd(fx_all, fy));
-        sums0 = _mm256_add_pd(sums0, _mm256_mul_pd(_mm256_mul_pd(fx0, fy), WidenAvx2(source + offset0)));
-        sums1 = _mm256_add_pd(sums1, _mm256_mul_pd(_mm256_mul_pd(fx1, fy), WidenAvx2(source + offset1)));
-        sums2 = _mm256_add_pd(sums2, _mm256_mul_pd(_mm256_mul_pd(fx2, fy), WidenAvx2(source + offset2)));
-        sums3 = _mm256_add_pd(sums3, _mm256_mul_pd(_mm256_mul_pd(fx3, fy), WidenAvx2(source + offset3)));
+      const double* fy_weight = row.weight;
+      for (const RowTask::Run& run : row.runs) {
+        const unsigned char* source = run.first;
+        for (int r = 0; r < run.rows; ++r, source += row.row_step) {
+          const __m256d fy = _mm256_broadcast_sd(fy_weight++);
+          totals = _mm256_add_pd(totals, _mm256_mul_pd(fx_all, fy));
+          sums0 = _mm256_add_pd(sums0, _mm256_mul_pd(_mm256_mul_pd(fx0, fy), WidenAvx2(source + offset0)));
+          sums1 = _mm256_add_pd(sums1, _mm256_mul_pd(_mm256_mul_pd(fx1, fy), WidenAvx2(source + offset1)));
+          sums2 = _mm256_add_pd(sums2, _mm256_mul_pd(_mm256_mul_pd(fx2, fy), WidenAvx2(source + offset2)));
+          sums3 = _mm256_add_pd(sums3, _mm256_mul_pd(_mm256_mul_pd(fx3, fy), WidenAvx2(source + offset3)));
+        }
       }
     }
     alignas(32) double total[kLanes];

@@ -27,6 +27,12 @@ jpeg_error_mgr* UseJpegAbort(jpeg_error_mgr* err);
 // The library's text for the last error or warning it raised on `cinfo`.
 std::string LastJpegMessage(j_common_ptr cinfo);
 
+// Whether the codec prints its own lines on standard error, the library's warnings (a truncated file,
+// say) and "can't open <path>", as it does unless a program that reports them itself (from a Result's
+// reason) turns that off. Set it before any thread starts.
+void PrintCodecMessages(bool print);
+bool CodecMessagesPrinted();
+
 }  // namespace imaging
 
 #endif  // PIXMELD_IMAGING_JPEG_ABORT_H_

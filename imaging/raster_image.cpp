@@ -2,7 +2,10 @@
 
 #include <cassert>
 #include <cstring>
+#include <new>
 #include <utility>
+
+#include "imaging/area_resample.h"
 
 namespace imaging {
 namespace {
@@ -58,6 +61,31 @@ void RasterImage::Unlock() {
   if (pixels_ == nullptr) return;
   pixel_block_.Unlock();
   pixels_ = nullptr;
+}
+
+void RasterImage::Resample(int new_width, int new_height, int threads) {
+  if (!has_pixels() || new_width < 0 || new_height < 0) return;
+  if (new_width == width() && new_height == height()) return;
+  platform::MemoryBlock old_block = std::move(pixel_block_);
+  const BitmapInfoHeader old_header = header_;
+  SetSize(new_width, new_height);
+  if (new_width == 0 || new_height == 0) return;  // no pixels at that size; the old block goes
+  bool done = false;
+  if (has_pixels()) {
+    try {
+      const AreaResampler resampler(old_header.biWidth, old_header.biHeight, new_width, new_height);
+      resampler.ResampleWhole(PixelsOf(old_block.Lock()), PixelsOf(pixel_block_.Lock()), threads);
+      done = true;
+    } catch (const std::bad_alloc&) {
+      // No memory for the tables: the raster stays as it was.
+    }
+    pixel_block_.Unlock();
+    old_block.Unlock();
+  }
+  if (!done) {
+    pixel_block_ = std::move(old_block);
+    header_ = old_header;
+  }
 }
 
 PackedDib RasterImage::ExportPacked() {

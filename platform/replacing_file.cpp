@@ -1,5 +1,6 @@
 #include "platform/replacing_file.h"
 
+#include <cerrno>
 #include <system_error>
 #include <utility>
 
@@ -30,11 +31,14 @@ ReplacingFile::CommitResult ReplacingFile::Commit() {
 }
 
 void ReplacingFile::Discard() {
-  file_.Close();  // closed first: Windows cannot remove an open file
-  if (temporary_.empty()) return;
-  std::error_code ignored;
-  std::filesystem::remove(temporary_, ignored);
-  temporary_.clear();
+  const int failure = errno;  // what made the caller give up, for its message
+  file_.Close();              // closed first: Windows cannot remove an open file
+  if (!temporary_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary_, ignored);
+    temporary_.clear();
+  }
+  errno = failure;
 }
 
 }  // namespace platform

@@ -24,7 +24,8 @@ class ReplacingFile {
     kMoveFailed,   // the destination could not be replaced (a folder of that name, say)
   };
 
-  // Creates the temporary file in the destination's folder; is_open() tells whether that worked.
+  // Creates the temporary file in the destination's folder; is_open() tells whether that worked, and
+  // errno why not.
   explicit ReplacingFile(std::filesystem::path destination);
   ~ReplacingFile();
   ReplacingFile(const ReplacingFile&) = delete;
@@ -33,8 +34,8 @@ class ReplacingFile {
   bool is_open() const { return file_.is_open(); }
   std::FILE* stream() const { return file_.get(); }
 
-  // Closes the file, checking every buffered write, and moves it over the destination.
-  // REQUIRES: is_open().
+  // Closes the file, checking every buffered write, and moves it over the destination. After a failure,
+  // errno tells why. REQUIRES: is_open().
   CommitResult Commit();
 
  private:

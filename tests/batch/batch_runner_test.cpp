@@ -36,7 +36,7 @@ class BatchRunnerTest : public testing::Test {
           calls_.push_back({max_edge, source.string(), destination.string()});
           if (during_step_) during_step_();
           const auto outcome = outcomes_.find(source.string());
-          return DownsizeResult{outcome == outcomes_.end() ? DownsizeOutcome::kWritten : outcome->second, ""};
+          return imaging::Result{outcome == outcomes_.end() ? imaging::Outcome::kDone : outcome->second, ""};
         }) {}
 
   std::vector<std::string> Sources() const {
@@ -47,7 +47,7 @@ class BatchRunnerTest : public testing::Test {
 
   FakeWindow window_;
   std::vector<StepCall> calls_;
-  std::map<std::string, DownsizeOutcome> outcomes_;
+  std::map<std::string, imaging::Outcome> outcomes_;
   std::function<void()> during_step_;
   BatchRunner runner_;
 };
@@ -130,8 +130,8 @@ TEST_F(BatchRunnerTest, ClearDuringARunStopsItOnTheNextTick) {
 
 TEST_F(BatchRunnerTest, AFailingPhotoLeavesTheQueueAndTheRunGoesOn) {
   for (const char* path : {"/p/a.jpg", "/p/b.jpg"}) window_.queue.Add(path);
-  outcomes_["/p/a.jpg"] = DownsizeOutcome::kSourceUnreadable;
-  outcomes_["/p/b.jpg"] = DownsizeOutcome::kEncoderFailed;
+  outcomes_["/p/a.jpg"] = imaging::Outcome::kUnreadable;
+  outcomes_["/p/b.jpg"] = imaging::Outcome::kWriteFailed;
   runner_.StartStop();
   runner_.Tick();
   runner_.Tick();
@@ -142,7 +142,7 @@ TEST_F(BatchRunnerTest, AFailingPhotoLeavesTheQueueAndTheRunGoesOn) {
 
 TEST_F(BatchRunnerTest, AnUnwritableDestinationStopsTheRunAndKeepsThePhoto) {
   for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}) window_.queue.Add(path);
-  outcomes_["/p/b.jpg"] = DownsizeOutcome::kDestinationUnwritable;
+  outcomes_["/p/b.jpg"] = imaging::Outcome::kFolderRefuses;
   runner_.StartStop();
   runner_.Tick();
   runner_.Tick();

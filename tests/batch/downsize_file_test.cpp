@@ -45,7 +45,7 @@ TEST_F(DownsizeFileTest, PhotosComeOutAtTheFittedSizeAsQuality80Baseline) {
   };
   for (const Case& c : cases) {
     const auto source = Source(c.width, c.height);
-    ASSERT_EQ(DownsizeFile(c.max_edge, source, dir_ / "out.jpg").outcome, DownsizeOutcome::kWritten);
+    ASSERT_EQ(DownsizeFile(c.max_edge, source, dir_ / "out.jpg").outcome, imaging::Outcome::kDone);
     const JpegFacts facts = ReadJpegFacts(dir_ / "out.jpg");
     EXPECT_EQ(facts.width, c.out_width) << c.width << " x " << c.height << " at " << c.max_edge;
     EXPECT_EQ(facts.height, c.out_height) << c.width << " x " << c.height << " at " << c.max_edge;
@@ -56,7 +56,7 @@ TEST_F(DownsizeFileTest, PhotosComeOutAtTheFittedSizeAsQuality80Baseline) {
 
 TEST_F(DownsizeFileTest, APhotoThatFitsIsEncodedAgainNeverCopied) {
   const auto source = Source(64, 48);
-  ASSERT_EQ(DownsizeFile(960, source, dir_ / "out.jpg").outcome, DownsizeOutcome::kWritten);
+  ASSERT_EQ(DownsizeFile(960, source, dir_ / "out.jpg").outcome, imaging::Outcome::kDone);
   EXPECT_NE(ReadBytes(dir_ / "out.jpg"), ReadBytes(source));
   EXPECT_EQ(ReadJpegFacts(dir_ / "out.jpg").width, 64);
 }
@@ -67,7 +67,7 @@ TEST_F(DownsizeFileTest, AFlatColourStaysThatColour) {
   recipe.height = 250;
   recipe.sample = [](int, int, int c) { return static_cast<std::uint8_t>(c == 0 ? 200 : c == 1 ? 120 : 40); };
   WriteJpeg(dir_ / "flat.jpg", recipe);
-  ASSERT_EQ(DownsizeFile(100, dir_ / "flat.jpg", dir_ / "out.jpg").outcome, DownsizeOutcome::kWritten);
+  ASSERT_EQ(DownsizeFile(100, dir_ / "flat.jpg", dir_ / "out.jpg").outcome, imaging::Outcome::kDone);
   const JpegFacts facts = ReadJpegFacts(dir_ / "out.jpg");
   ASSERT_EQ(facts.width, 100);
   for (std::uint32_t word : facts.pixels) {
@@ -84,8 +84,8 @@ TEST_F(DownsizeFileTest, TheSourceItselfIsNeverTheDestination) {
   std::filesystem::create_directory(dir_ / "sub");
   const std::filesystem::path same_file[] = {source, dir_ / "." / "in.jpg", dir_ / "sub" / ".." / "in.jpg"};
   for (const auto& destination : same_file) {
-    const DownsizeResult result = DownsizeFile(96, source, destination);
-    EXPECT_EQ(result.outcome, DownsizeOutcome::kDestinationUnwritable) << destination;
+    const imaging::Result result = DownsizeFile(96, source, destination);
+    EXPECT_EQ(result.outcome, imaging::Outcome::kFolderRefuses) << destination;
     EXPECT_FALSE(result.reason.empty());
   }
   EXPECT_EQ(boxes.shown(), std::vector<std::string>(3, "Error writing JPEG file"));
@@ -97,16 +97,16 @@ TEST_F(DownsizeFileTest, AnUnreadableSourceWritesNothingAndKeepsAnOldOutput) {
   RecordingErrorBox boxes;
   WriteBytes(dir_ / "broken.jpg", Bytes{'n', 'o', 'p', 'e'});
   WriteBytes(dir_ / "out.jpg", Bytes{'o', 'l', 'd'});
-  const DownsizeResult result = DownsizeFile(96, dir_ / "broken.jpg", dir_ / "out.jpg");
-  EXPECT_EQ(result.outcome, DownsizeOutcome::kSourceUnreadable);
+  const imaging::Result result = DownsizeFile(96, dir_ / "broken.jpg", dir_ / "out.jpg");
+  EXPECT_EQ(result.outcome, imaging::Outcome::kUnreadable);
   EXPECT_NE(result.reason.find("Not a JPEG file"), std::string::npos) << result.reason;
   EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error reading JPEG file"});
   EXPECT_EQ(ReadBytes(dir_ / "out.jpg"), (Bytes{'o', 'l', 'd'}));
 }
 
 TEST_F(DownsizeFileTest, AMissingSourceFailsWithoutAMessage) {
-  const DownsizeResult result = DownsizeFile(96, dir_ / "missing.jpg", dir_ / "out.jpg");
-  EXPECT_EQ(result.outcome, DownsizeOutcome::kSourceUnreadable);
+  const imaging::Result result = DownsizeFile(96, dir_ / "missing.jpg", dir_ / "out.jpg");
+  EXPECT_EQ(result.outcome, imaging::Outcome::kCannotOpen);
   EXPECT_TRUE(dir_.Entries().empty());
 }
 
@@ -114,9 +114,9 @@ TEST_F(DownsizeFileTest, AMissingDestinationFolderIsADestinationFailure) {
   RecordingErrorBox boxes;
   const auto source = Source(32, 32);
   testing::internal::CaptureStderr();
-  const DownsizeResult result = DownsizeFile(96, source, dir_ / "gone" / "out.jpg");
+  const imaging::Result result = DownsizeFile(96, source, dir_ / "gone" / "out.jpg");
   testing::internal::GetCapturedStderr();
-  EXPECT_EQ(result.outcome, DownsizeOutcome::kDestinationUnwritable);
+  EXPECT_EQ(result.outcome, imaging::Outcome::kFolderRefuses);
   EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error writing JPEG file"});
 }
 
@@ -159,7 +159,7 @@ TEST_F(DownsizeFileTest, EachOrientationComesOutUprightAtTheUprightSizeWithoutEx
       JpegRecipe recipe = Quarters(160, 120);
       recipe.markers = {{JPEG_APP0 + 1, testing_support::ExifOrientationSegment(c.orientation, big_endian)}};
       WriteJpeg(dir_ / "in.jpg", recipe);
-      ASSERT_EQ(DownsizeFile(96, dir_ / "in.jpg", dir_ / "out.jpg").outcome, DownsizeOutcome::kWritten);
+      ASSERT_EQ(DownsizeFile(96, dir_ / "in.jpg", dir_ / "out.jpg").outcome, imaging::Outcome::kDone);
       const JpegFacts facts = ReadJpegFacts(dir_ / "out.jpg");
       const bool sideways = c.orientation >= 5;
       ASSERT_EQ(facts.width, sideways ? 72 : 96) << c.orientation;
@@ -186,7 +186,7 @@ TEST_F(DownsizeFileTest, TheStoredPictureIsFittedThenTurned) {
     recipe.height = c.height;
     recipe.markers = {{JPEG_APP0 + 1, testing_support::ExifOrientationSegment(c.orientation)}};
     WriteJpeg(dir_ / "in.jpg", recipe);
-    ASSERT_EQ(DownsizeFile(96, dir_ / "in.jpg", dir_ / "out.jpg").outcome, DownsizeOutcome::kWritten);
+    ASSERT_EQ(DownsizeFile(96, dir_ / "in.jpg", dir_ / "out.jpg").outcome, imaging::Outcome::kDone);
     const JpegFacts facts = ReadJpegFacts(dir_ / "out.jpg");
     EXPECT_EQ(facts.width, c.out_width);
     EXPECT_EQ(facts.height, c.out_height);
@@ -218,12 +218,11 @@ TEST_F(DownsizeFileTest, MetadataThatIsNotKeptLeavesTheBytesOfAPhotoWithoutAny) 
     recipe.width = width;
     recipe.height = height;
     WriteJpeg(dir_ / "plain.jpg", recipe);
-    ASSERT_EQ(DownsizeFile(96, dir_ / "plain.jpg", dir_ / "plain-out.jpg").outcome,
-              DownsizeOutcome::kWritten);
+    ASSERT_EQ(DownsizeFile(96, dir_ / "plain.jpg", dir_ / "plain-out.jpg").outcome, imaging::Outcome::kDone);
     for (const auto& c : cases) {
       recipe.markers = c.markers;
       WriteJpeg(dir_ / "in.jpg", recipe);
-      ASSERT_EQ(DownsizeFile(96, dir_ / "in.jpg", dir_ / "out.jpg").outcome, DownsizeOutcome::kWritten);
+      ASSERT_EQ(DownsizeFile(96, dir_ / "in.jpg", dir_ / "out.jpg").outcome, imaging::Outcome::kDone);
       EXPECT_EQ(ReadBytes(dir_ / "out.jpg"), ReadBytes(dir_ / "plain-out.jpg")) << c.what;
     }
   }
@@ -234,7 +233,7 @@ TEST_F(DownsizeFileTest, AnRgbProfileArrivesWholeBesideTheSamePixels) {
   recipe.width = 160;
   recipe.height = 120;
   WriteJpeg(dir_ / "plain.jpg", recipe);
-  ASSERT_EQ(DownsizeFile(96, dir_ / "plain.jpg", dir_ / "plain-out.jpg").outcome, DownsizeOutcome::kWritten);
+  ASSERT_EQ(DownsizeFile(96, dir_ / "plain.jpg", dir_ / "plain-out.jpg").outcome, imaging::Outcome::kDone);
   const JpegFacts plain = ReadJpegFacts(dir_ / "plain-out.jpg");
 
   for (std::size_t size : {3000, 150000}) {
@@ -242,18 +241,11 @@ TEST_F(DownsizeFileTest, AnRgbProfileArrivesWholeBesideTheSamePixels) {
     const auto chunks = testing_support::IccChunks(profile, 3);
     recipe.markers = {{JPEG_APP0 + 2, chunks[1]}, {JPEG_APP0 + 2, chunks[2]}, {JPEG_APP0 + 2, chunks[0]}};
     WriteJpeg(dir_ / "in.jpg", recipe);
-    ASSERT_EQ(DownsizeFile(96, dir_ / "in.jpg", dir_ / "out.jpg").outcome, DownsizeOutcome::kWritten);
+    ASSERT_EQ(DownsizeFile(96, dir_ / "in.jpg", dir_ / "out.jpg").outcome, imaging::Outcome::kDone);
     const JpegFacts facts = ReadJpegFacts(dir_ / "out.jpg");
     EXPECT_EQ(facts.icc_profile, profile) << size;
     EXPECT_EQ(facts.pixels, plain.pixels) << size;
   }
-}
-
-TEST(DownsizeOutcomeTest, EachFailureHasTheTextOfItsMessageBox) {
-  EXPECT_STREQ(OutcomeMessage(DownsizeOutcome::kWritten), "");
-  EXPECT_STREQ(OutcomeMessage(DownsizeOutcome::kSourceUnreadable), "Error reading JPEG file");
-  EXPECT_STREQ(OutcomeMessage(DownsizeOutcome::kDestinationUnwritable), "Error writing JPEG file");
-  EXPECT_STREQ(OutcomeMessage(DownsizeOutcome::kEncoderFailed), "Error writing JPEG file");
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST(BatchRunTest, ParallelRunsGiveTheOutputsOfASequentialRun) {
     auto files = PlanFiles(sources, out);
     RunFiles(files, 32, jobs, jobs == 1 ? 2 : 1, [&](const FileResult& file) {
       ++calls[jobs == 3];
-      EXPECT_EQ(file.result.outcome, batch::DownsizeOutcome::kWritten);
+      EXPECT_EQ(file.result.outcome, imaging::Outcome::kDone);
     });
     for (int i = 0; i < 4; ++i)
       outputs[jobs == 3].push_back(ReadBytes(out / ("photo" + std::to_string(i) + ".jpg")));

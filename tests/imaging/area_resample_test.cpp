@@ -69,8 +69,8 @@ Words Resampled(const Picture& picture, int width, int height) {
 
 Words FastResample(const Picture& picture, int width, int height, int threads, ResampleKernel kernel) {
   Words target(std::size_t(width) * height, 0xDEADBEEF);
-  EXPECT_TRUE(AreaResample(picture.words.data(), picture.width, picture.height, target.data(), width, height,
-                           threads, kernel));
+  const AreaResampler resampler(picture.width, picture.height, width, height, kernel);
+  resampler.ResampleWhole(picture.words.data(), target.data(), threads);
   return target;
 }
 

@@ -53,7 +53,7 @@ std::size_t FrameMarker(const Bytes& jpeg) {
 class JpegDecoderTest : public testing::Test {
  protected:
   // Writes `bytes` to a file and decodes it.
-  PackedDib Decode(const Bytes& bytes, DecodeReport* report = nullptr) {
+  PackedDib Decode(const Bytes& bytes, Result* report = nullptr) {
     WriteBytes(dir_ / "in.jpg", bytes);
     return DecodeJpegFile(dir_ / "in.jpg", report);
   }
@@ -239,9 +239,9 @@ TEST_F(JpegDecoderTest, MetadataIsReadBesideTheSamePixels) {
 }
 
 TEST_F(JpegDecoderTest, MissingFileGivesNothingAndNoMessage) {
-  DecodeReport report;
+  Result report;
   EXPECT_TRUE(DecodeJpegFile(dir_ / "missing.jpg", &report).empty());
-  EXPECT_EQ(report.outcome, DecodeOutcome::kCannotOpen);
+  EXPECT_EQ(report.outcome, Outcome::kCannotOpen);
 }
 
 // Every way the library can refuse a file ends in exactly one message and no picture, and releases
@@ -323,12 +323,12 @@ class UnreadableFileTest : public JpegDecoderTest, public testing::WithParamInte
 TEST_P(UnreadableFileTest, ShowsOneMessageAndGivesNothing) {
   platform::ScopedAllocationLimit no_giant_rasters(std::size_t{64} << 20);
   RecordingErrorBox boxes;
-  DecodeReport report;
+  Result report;
   testing::internal::CaptureStderr();
   EXPECT_TRUE(Decode(GetParam().make(), &report).empty());
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error reading JPEG file"});
-  EXPECT_EQ(report.outcome, DecodeOutcome::kUnreadable);
+  EXPECT_EQ(report.outcome, Outcome::kUnreadable);
   EXPECT_NE(report.reason.find(GetParam().reason), std::string::npos) << report.reason;
 }
 

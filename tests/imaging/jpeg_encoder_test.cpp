@@ -45,7 +45,7 @@ class JpegEncoderTest : public testing::Test {
 
 TEST_F(JpegEncoderTest, OnePureRedPixelStaysNearlyPureRed) {
   PackedDib red = MakePacked(1, 1, [](int, int) { return 0xFF0000u; });
-  ASSERT_EQ(EncodeJpegFile(dir_ / "red.jpg", red, 8), EncodeOutcome::kWritten);
+  ASSERT_EQ(EncodeJpegFile(dir_ / "red.jpg", red, 8).outcome, Outcome::kDone);
   const JpegFacts facts = ReadJpegFacts(dir_ / "red.jpg");
   ASSERT_EQ(facts.pixels.size(), 1u);
   EXPECT_TRUE(NearlyEqual(facts.pixels[0], 0xFF0000, 10)) << std::hex << facts.pixels[0];
@@ -63,7 +63,7 @@ TEST_F(JpegEncoderTest, RoundTripGivesABaselineQuality80FileOfTheSameSize) {
   RasterImage raster;
   raster.ImportPacked(decoded);
   PackedDib exported = raster.ExportPacked();
-  ASSERT_EQ(EncodeJpegFile(dir_ / "out.jpg", exported, 8), EncodeOutcome::kWritten);
+  ASSERT_EQ(EncodeJpegFile(dir_ / "out.jpg", exported, 8).outcome, Outcome::kDone);
 
   const JpegFacts facts = ReadJpegFacts(dir_ / "out.jpg");
   EXPECT_EQ(facts.width, 45);
@@ -87,7 +87,7 @@ TEST_F(JpegEncoderTest, RoundTripGivesABaselineQuality80FileOfTheSameSize) {
 
 TEST_F(JpegEncoderTest, TopRowOfThePictureIsTheFirstRowOfTheFile) {
   PackedDib picture = MakePacked(16, 16, [](int, int y) { return y < 8 ? 0xFF0000u : 0x0000FFu; });
-  ASSERT_EQ(EncodeJpegFile(dir_ / "out.jpg", picture, 8), EncodeOutcome::kWritten);
+  ASSERT_EQ(EncodeJpegFile(dir_ / "out.jpg", picture, 8).outcome, Outcome::kDone);
   const JpegFacts facts = ReadJpegFacts(dir_ / "out.jpg");
   ASSERT_EQ(facts.pixels.size(), 256u);
   EXPECT_TRUE(NearlyEqual(facts.pixels[0], 0xFF0000, 12));
@@ -110,7 +110,7 @@ TEST_F(JpegEncoderTest, ThePictureIsTheCallersUnchangedAfterwardsWhateverHappens
 TEST_F(JpegEncoderTest, ExistingDestinationIsReplaced) {
   WriteBytes(dir_ / "out.jpg", Bytes(5000, 'x'));
   PackedDib picture = MakePacked(8, 8, [](int, int) { return 0x336699u; });
-  ASSERT_EQ(EncodeJpegFile(dir_ / "out.jpg", picture, 8), EncodeOutcome::kWritten);
+  ASSERT_EQ(EncodeJpegFile(dir_ / "out.jpg", picture, 8).outcome, Outcome::kDone);
   EXPECT_EQ(ReadJpegFacts(dir_ / "out.jpg").width, 8);
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"out.jpg"});
 }
@@ -119,8 +119,8 @@ TEST_F(JpegEncoderTest, PictureWithoutPixelsFailsAndKeepsTheOldDestination) {
   RecordingErrorBox boxes;
   WriteBytes(dir_ / "old.jpg", Bytes{'o', 'l', 'd'});
   PackedDib none;
-  EXPECT_EQ(EncodeJpegFile(dir_ / "old.jpg", none, 8), EncodeOutcome::kEncoderFailed);
-  EXPECT_EQ(EncodeJpegFile(dir_ / "new.jpg", none, 8), EncodeOutcome::kEncoderFailed);
+  EXPECT_EQ(EncodeJpegFile(dir_ / "old.jpg", none, 8).outcome, Outcome::kWriteFailed);
+  EXPECT_EQ(EncodeJpegFile(dir_ / "new.jpg", none, 8).outcome, Outcome::kWriteFailed);
   EXPECT_EQ(boxes.shown(), (std::vector<std::string>{"Error writing JPEG file", "Error writing JPEG file"}));
   EXPECT_EQ(ReadBytes(dir_ / "old.jpg"), (Bytes{'o', 'l', 'd'}));
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"old.jpg"}) << "no file or temporary file remains";
@@ -128,8 +128,8 @@ TEST_F(JpegEncoderTest, PictureWithoutPixelsFailsAndKeepsTheOldDestination) {
 
 TEST_F(JpegEncoderTest, AProfileGoesRightAfterTheJfifMarkerAndChangesNothingElse) {
   PackedDib picture = MakePacked(20, 10, [](int x, int y) { return std::uint32_t(x * 12 << 16 | y * 25); });
-  ASSERT_EQ(EncodeJpegFile(dir_ / "plain.jpg", picture, 8), EncodeOutcome::kWritten);
-  ASSERT_EQ(EncodeJpegFile(dir_ / "empty.jpg", picture, 8, {}), EncodeOutcome::kWritten);
+  ASSERT_EQ(EncodeJpegFile(dir_ / "plain.jpg", picture, 8).outcome, Outcome::kDone);
+  ASSERT_EQ(EncodeJpegFile(dir_ / "empty.jpg", picture, 8, {}).outcome, Outcome::kDone);
   EXPECT_EQ(ReadBytes(dir_ / "empty.jpg"), ReadBytes(dir_ / "plain.jpg"));
   const JpegFacts plain = ReadJpegFacts(dir_ / "plain.jpg");
   EXPECT_EQ(plain.segments.front(), 0xE0);
@@ -137,7 +137,7 @@ TEST_F(JpegEncoderTest, AProfileGoesRightAfterTheJfifMarkerAndChangesNothingElse
   // A profile above 65519 bytes takes more than one chunk.
   for (const auto& [size, chunks] : {std::pair{200, 1}, std::pair{150000, 3}}) {
     const Bytes profile = IccProfile("RGB ", size);
-    ASSERT_EQ(EncodeJpegFile(dir_ / "icc.jpg", picture, 8, profile), EncodeOutcome::kWritten);
+    ASSERT_EQ(EncodeJpegFile(dir_ / "icc.jpg", picture, 8, profile).outcome, Outcome::kDone);
     const JpegFacts facts = ReadJpegFacts(dir_ / "icc.jpg");
     EXPECT_EQ(facts.icc_profile, profile) << size;
     std::vector<int> expected = {0xE0};
@@ -153,7 +153,7 @@ TEST_F(JpegEncoderTest, UnwritableDestinationIsReportedOnStandardErrorAndInABox)
   PackedDib picture = MakePacked(4, 4, [](int, int) { return 0u; });
   const auto path = dir_ / "missing" / "out.jpg";
   testing::internal::CaptureStderr();
-  EXPECT_EQ(EncodeJpegFile(path, picture, 8), EncodeOutcome::kDestinationUnwritable);
+  EXPECT_EQ(EncodeJpegFile(path, picture, 8).outcome, Outcome::kFolderRefuses);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "can't open " + path.string() + "\n");
   EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error writing JPEG file"});
 }
@@ -171,23 +171,25 @@ TEST_F(JpegEncoderTest, AWriteTheDiskRefusesFailsThisPhotoAndLeavesNothing) {
   struct rlimit small = old_limit;
   small.rlim_cur = 4096;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const EncodeOutcome outcome = EncodeJpegFile(dir_ / "out.jpg", noise, 8);
+  const Outcome outcome = EncodeJpegFile(dir_ / "out.jpg", noise, 8).outcome;
   setrlimit(RLIMIT_FSIZE, &old_limit);
   std::signal(SIGXFSZ, old_handler);
-  EXPECT_EQ(outcome, EncodeOutcome::kEncoderFailed) << "a smaller photo may still fit";
+  EXPECT_EQ(outcome, Outcome::kWriteFailed) << "a smaller photo may still fit";
   EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error writing JPEG file"});
   EXPECT_EQ(ReadBytes(dir_ / "out.jpg"), (Bytes{'o', 'l', 'd'}));
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"out.jpg"});
 }
 #endif
 
-TEST_F(JpegEncoderTest, AFolderInTheDestinationsPlaceIsAnUnwritableDestination) {
+TEST_F(JpegEncoderTest, AFolderInTheDestinationsPlaceFailsThatPhotoAlone) {
   RecordingErrorBox boxes;
   std::filesystem::create_directory(dir_ / "out.jpg");
   PackedDib picture = MakePacked(4, 4, [](int, int) { return 0u; });
   testing::internal::CaptureStderr();
-  EXPECT_EQ(EncodeJpegFile(dir_ / "out.jpg", picture, 8), EncodeOutcome::kDestinationUnwritable);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("can't open"), std::string::npos);
+  const Result result = EncodeJpegFile(dir_ / "out.jpg", picture, 8);
+  EXPECT_EQ(result.outcome, Outcome::kWriteFailed) << "the folder itself takes new files";
+  EXPECT_EQ(result.reason, "Is a directory");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"out.jpg"});
 }

@@ -59,7 +59,7 @@ TEST_P(BadCorpusTest, EachFileEndsInAnOutputOrOneErrorQuicklyAndAFailureLeavesNo
 
     testing::internal::CaptureStderr();  // the library's warnings, shown only when the file fails a check
     const auto start = std::chrono::steady_clock::now();
-    const batch::DownsizeResult result = batch::DownsizeFile(
+    const imaging::Result result = batch::DownsizeFile(
         batch::MaxEdgeAt(static_cast<int>(i % batch::kSizeTable.size())), source, destination);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const std::string warnings = testing::internal::GetCapturedStderr();
@@ -67,7 +67,7 @@ TEST_P(BadCorpusTest, EachFileEndsInAnOutputOrOneErrorQuicklyAndAFailureLeavesNo
     SCOPED_TRACE(file.name + ", reason \"" + result.reason + "\", standard error:\n" +
                  warnings.substr(0, 2000));
     const std::size_t shown = boxes.shown().size() - boxes_before;
-    if (result.outcome == batch::DownsizeOutcome::kWritten) {
+    if (result.outcome == imaging::Outcome::kDone) {
       ++written;
       EXPECT_EQ(shown, 0u);
       EXPECT_TRUE(LooksLikeJpeg(destination));

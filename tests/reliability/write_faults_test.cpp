@@ -28,7 +28,6 @@
 namespace reliability {
 namespace {
 
-using batch::DownsizeOutcome;
 using testing_support::JpegRecipe;
 using testing_support::ReadBytes;
 using testing_support::RecordingErrorBox;
@@ -125,7 +124,7 @@ class WriteFaultTest : public testing::Test {
 
 TEST_F(WriteFaultTest, AFullDiskFailsThePhotoWithoutAPartialFileAndKeepsTheOlderOutput) {
   const auto big = Photo(dir_, "big.jpg", 800, 600);
-  ASSERT_EQ(batch::DownsizeFile(2000, big, dir_ / "reference.jpg").outcome, DownsizeOutcome::kWritten);
+  ASSERT_EQ(batch::DownsizeFile(2000, big, dir_ / "reference.jpg").outcome, imaging::Outcome::kDone);
   ASSERT_GT(std::filesystem::file_size(dir_ / "reference.jpg"), 64u * 1024) << "the output must not fit";
   const Bytes source = ReadBytes(big);
 
@@ -133,8 +132,8 @@ TEST_F(WriteFaultTest, AFullDiskFailsThePhotoWithoutAPartialFileAndKeepsTheOlder
   if (!disk.mounted()) GTEST_SKIP() << "needs the right to mount a 64 KiB tmpfs (root): " << disk.why_not;
   WriteBytes(dir_ / "disk" / "big.jpg", Bytes{'o', 'l', 'd'});
 
-  const batch::DownsizeResult result = batch::DownsizeFile(2000, big, dir_ / "disk" / "big.jpg");
-  EXPECT_EQ(result.outcome, DownsizeOutcome::kEncoderFailed);
+  const imaging::Result result = batch::DownsizeFile(2000, big, dir_ / "disk" / "big.jpg");
+  EXPECT_EQ(result.outcome, imaging::Outcome::kWriteFailed);
   EXPECT_EQ(boxes_.shown(), std::vector<std::string>{kWriteError});
   EXPECT_EQ(TempDir::EntriesOf(dir_ / "disk"), std::vector<std::string>{"big.jpg"});
   EXPECT_EQ(ReadBytes(dir_ / "disk" / "big.jpg"), (Bytes{'o', 'l', 'd'}));
@@ -149,9 +148,9 @@ TEST_F(WriteFaultTest, ADiskWithoutRoomForAnyFileFailsAsAnUnwritableFolder) {
   WriteBytes(dir_ / "disk" / "photo.jpg", Bytes{'o', 'l', 'd'});  // the last free inode
 
   testing::internal::CaptureStderr();
-  const batch::DownsizeResult result = batch::DownsizeFile(960, photo, dir_ / "disk" / "photo.jpg");
+  const imaging::Result result = batch::DownsizeFile(960, photo, dir_ / "disk" / "photo.jpg");
   const std::string errors = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(result.outcome, DownsizeOutcome::kDestinationUnwritable);
+  EXPECT_EQ(result.outcome, imaging::Outcome::kFolderRefuses);
   EXPECT_NE(errors.find("can't open"), std::string::npos) << errors;
   EXPECT_EQ(boxes_.shown(), std::vector<std::string>{kWriteError});
   EXPECT_EQ(TempDir::EntriesOf(dir_ / "disk"), std::vector<std::string>{"photo.jpg"});
