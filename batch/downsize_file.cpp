@@ -97,7 +97,7 @@ Result TurnAndWrite(imaging::JpegReader& reader, FittedRows& rows, PictureSize s
 }  // namespace
 
 Result DownsizeFile(int max_edge, const std::filesystem::path& source,
-                    const std::filesystem::path& destination, int /*resample_threads*/) {
+                    const std::filesystem::path& destination) {
   platform::ScopedWaitCursor busy;
   // Writing over the source would destroy the user's original. Names can differ for the same file
   // (links, "./", letter case on Windows), so compare identities.

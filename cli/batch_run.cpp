@@ -24,7 +24,7 @@ std::vector<FileResult> PlanFiles(std::vector<std::string> sources,
   return files;
 }
 
-void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs, int resample_threads,
+void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs,
               const std::function<void(const FileResult&)>& on_done) {
   // Group the files by destination, in queue order. Names that differ only in letter case are grouped
   // too: on some file systems they are the same file.
@@ -43,8 +43,7 @@ void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs, int resamp
     for (std::size_t g = next_group++; g < groups.size(); g = next_group++) {
       for (std::size_t index : groups[g]) {
         FileResult& file = files[index];
-        file.result = batch::DownsizeFile(max_edge, platform::PathFromUtf8(file.source), file.destination,
-                                          resample_threads);
+        file.result = batch::DownsizeFile(max_edge, platform::PathFromUtf8(file.source), file.destination);
         std::lock_guard<std::mutex> lock(report_mutex);
         on_done(file);
       }

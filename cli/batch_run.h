@@ -23,11 +23,10 @@ struct FileResult {
 std::vector<FileResult> PlanFiles(std::vector<std::string> sources,
                                   const std::filesystem::path& output_folder);
 
-// Processes `files` (from PlanFiles) with up to `jobs` photos at once, each scaled by up to
-// `resample_threads` threads. Files that share a destination run one after another in queue order on one
-// thread, so the later one wins as in a sequential run.
-// `on_done` is called once per file, from the thread that processed it, one call at a time.
-void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs, int resample_threads,
+// Processes `files` (from PlanFiles) with up to `jobs` photos at once. Files that share a destination run one
+// after another in queue order on one thread, so the later one wins as in a sequential run. `on_done` is
+// called once per file, from the thread that processed it, one call at a time.
+void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs,
               const std::function<void(const FileResult&)>& on_done);
 
 }  // namespace cli

@@ -46,16 +46,15 @@ int Run(const cli::Options& options) {
   }
 
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  // Photos in parallel and the resampler's own threads together never outnumber the cores.
+  // Photos in parallel never outnumber the cores; each photo takes one.
   std::vector<cli::FileResult> files = cli::PlanFiles(options.files, output);
   const int jobs = std::clamp(std::min(options.jobs.value_or(cores), cores), 1,
                               static_cast<int>(std::max<std::size_t>(files.size(), 1)));
-  const int resample_threads = std::max(1, cores / jobs);
   const bool show_progress = isatty(2) != 0;
 
   std::size_t done = 0;
   int failed = 0;
-  cli::RunFiles(files, options.max_edge, jobs, resample_threads, [&](const cli::FileResult& file) {
+  cli::RunFiles(files, options.max_edge, jobs, [&](const cli::FileResult& file) {
     ++done;
     if (show_progress) std::fputs("\r\033[K", stderr);
     if (!file.result.ok()) {

@@ -130,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     imaging::Result result;
     {
       platform::ScopedErrorBox scope(&box);
-      result = batch::DownsizeFile(max_edge, input, output, /*resample_threads=*/1);
+      result = batch::DownsizeFile(max_edge, input, output);
     }
     const bool written = result.ok();
     const bool has_output = std::filesystem::exists(output);

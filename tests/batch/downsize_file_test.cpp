@@ -3,6 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+#include <tuple>
+
+#include "batch/fit_rule.h"
+#include "imaging/jpeg_decoder.h"
+#include "imaging/jpeg_encoder.h"
+#include "imaging/orientation.h"
+#include "imaging/raster_image.h"
 
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/recording_error_box.h"
@@ -21,6 +29,8 @@ using testing_support::WriteBytes;
 using testing_support::WriteJpeg;
 
 using Bytes = std::vector<unsigned char>;
+
+const Bytes kSof0 = {0xFF, 0xC0};
 
 class DownsizeFileTest : public testing::Test {
  protected:
@@ -51,6 +61,128 @@ TEST_F(DownsizeFileTest, PhotosComeOutAtTheFittedSizeAsQuality80Baseline) {
     EXPECT_EQ(facts.height, c.out_height) << c.width << " x " << c.height << " at " << c.max_edge;
     EXPECT_TRUE(facts.baseline_frame);
     EXPECT_EQ(facts.luma_quant_dc, 6) << "quality 80";
+  }
+}
+
+// The step without streaming: the whole picture decoded, resampled, turned upright and encoded.
+imaging::Result WholePictureStep(int max_edge, const std::filesystem::path& source,
+                                 const std::filesystem::path& destination) {
+  imaging::Result result;
+  imaging::PhotoMetadata metadata;
+  imaging::PackedDib decoded = imaging::DecodeJpegFile(source, &result, &metadata);
+  imaging::RasterImage raster;
+  if (!raster.AdoptPacked(decoded)) return result;
+  const PictureSize fitted = FitToMaxEdge({raster.width(), raster.height()}, max_edge);
+  raster.Resample(fitted.width, fitted.height);
+  EXPECT_TRUE(imaging::TurnUpright(raster, metadata.orientation));
+  return imaging::EncodeRaster(destination, raster, kOutputQualityTenths, metadata.rgb_profile);
+}
+
+TEST_F(DownsizeFileTest, StreamingWritesTheBytesOfTheWholePictureStep) {
+  struct Case {
+    const char* what;
+    int width, height, max_edge;
+    J_COLOR_SPACE color_space = JCS_RGB;
+    int components = 3;
+    bool subsample = true, progressive = false;
+    int restart_rows = 0, orientation = 1;
+  };
+  std::vector<Case> cases = {
+      {"shrunk by less than 2", 150, 100, 96},
+      {"a non-integer factor", 299, 201, 100},
+      {"fits, streamed unscaled", 80, 60, 96},
+      {"1-pixel edges", 1000, 1, 24},
+      {"a wide strip", 16384, 1, 24},
+      {"a footprint far taller than a read batch", 1, 16384, 24},
+      {"tall and thin", 3, 2000, 100},
+      {"gray", 333, 250, 100, JCS_GRAYSCALE, 1},
+      {"CMYK", 333, 250, 100, JCS_CMYK, 4},
+      {"two components", 333, 250, 100, JCS_UNKNOWN, 2},
+      {"4:4:4", 333, 250, 100, JCS_RGB, 3, false},
+      {"progressive", 333, 250, 100, JCS_RGB, 3, true, true},
+      {"restart markers", 333, 250, 100, JCS_RGB, 3, true, false, 2},
+      {"shrunk and turned", 333, 250, 100, JCS_RGB, 3, true, false, 0, 6},
+      {"fits and turned", 60, 40, 100, JCS_RGB, 3, true, false, 0, 7},
+  };
+  std::mt19937 random(12);
+  for (int n = 0; n < 12; ++n) {
+    const int width = 1 + random() % 400, height = 1 + random() % 400;
+    cases.push_back({"random", width, height, 1 + int(random() % std::max(width, height)) + n % 2});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.what) + ": " + std::to_string(c.width) + " x " + std::to_string(c.height) +
+                 " at " + std::to_string(c.max_edge));
+    JpegRecipe recipe;
+    recipe.width = c.width;
+    recipe.height = c.height;
+    recipe.color_space = c.color_space;
+    recipe.components = c.components;
+    recipe.subsample = c.subsample;
+    recipe.progressive = c.progressive;
+    recipe.restart_rows = c.restart_rows;
+    recipe.sample = [](int x, int y, int c) {
+      return static_cast<std::uint8_t>((x * x + y * 3 + c * 85) ^ (y * y));
+    };
+    if (c.orientation != 1) {
+      recipe.markers = {{JPEG_APP0 + 1, testing_support::ExifOrientationSegment(c.orientation)}};
+    }
+    WriteJpeg(dir_ / "in.jpg", recipe);
+    ASSERT_TRUE(WholePictureStep(c.max_edge, dir_ / "in.jpg", dir_ / "whole.jpg").ok());
+    ASSERT_TRUE(DownsizeFile(c.max_edge, dir_ / "in.jpg", dir_ / "streamed.jpg").ok());
+    EXPECT_EQ(ReadBytes(dir_ / "streamed.jpg"), ReadBytes(dir_ / "whole.jpg"));
+  }
+}
+
+TEST_F(DownsizeFileTest, ATruncatedPhotoIsWrittenAsTheLibraryFillsItAndReportedDamaged) {
+  RecordingErrorBox boxes;
+  JpegRecipe recipe;
+  recipe.width = 400;
+  recipe.height = 300;
+  Bytes bytes = testing_support::MakeJpeg(recipe);
+  bytes.resize(bytes.size() / 2);
+  WriteBytes(dir_ / "cut.jpg", bytes);
+  for (int orientation : {1, 6}) {
+    if (orientation != 1) {
+      // The same cut data behind an EXIF segment that turns the picture.
+      const Bytes exif = testing_support::ExifOrientationSegment(orientation);
+      Bytes segment = {0xFF, JPEG_APP0 + 1, static_cast<unsigned char>((exif.size() + 2) >> 8),
+                       static_cast<unsigned char>(exif.size() + 2)};
+      segment.insert(segment.end(), exif.begin(), exif.end());
+      bytes.insert(bytes.begin() + 2, segment.begin(), segment.end());
+      WriteBytes(dir_ / "cut.jpg", bytes);
+    }
+    testing::internal::CaptureStderr();
+    const imaging::Result result = DownsizeFile(100, dir_ / "cut.jpg", dir_ / "out.jpg");
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(result.ok()) << orientation;
+    EXPECT_TRUE(result.damaged);
+    EXPECT_EQ(result.reason, "Premature end of JPEG file");
+    ASSERT_TRUE(WholePictureStep(100, dir_ / "cut.jpg", dir_ / "whole.jpg").ok());
+    EXPECT_EQ(ReadBytes(dir_ / "out.jpg"), ReadBytes(dir_ / "whole.jpg")) << orientation;
+  }
+  EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(DownsizeFileTest, ASecondFrameAfterTheDataFailsThePhotoAndLeavesNothing) {
+  // The picture data is whole, so the failure comes only when the file is read to its end.
+  for (const auto& [width, max_edge, orientation] : {std::tuple{200, 100, 1}, {60, 100, 1}, {200, 100, 6}}) {
+    RecordingErrorBox boxes;
+    JpegRecipe recipe;
+    recipe.width = width;
+    recipe.height = 50;
+    if (orientation != 1) {
+      recipe.markers = {{JPEG_APP0 + 1, testing_support::ExifOrientationSegment(orientation)}};
+    }
+    Bytes bytes = testing_support::MakeJpeg(recipe);
+    const auto frame = std::search(bytes.begin(), bytes.end(), kSof0.begin(), kSof0.end());
+    ASSERT_NE(frame, bytes.end());
+    const Bytes frame_header(frame, frame + 2 + (frame[2] << 8 | frame[3]));
+    bytes.insert(bytes.end() - 2, frame_header.begin(), frame_header.end());
+    WriteBytes(dir_ / "two-frames.jpg", bytes);
+    const imaging::Result result = DownsizeFile(max_edge, dir_ / "two-frames.jpg", dir_ / "out.jpg");
+    EXPECT_EQ(result.outcome, imaging::Outcome::kUnreadable) << width << " " << orientation;
+    EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error reading JPEG file"});
+    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"two-frames.jpg"});
   }
 }
 

@@ -223,6 +223,49 @@ TEST(AreaResampleTest, TheFourthByteIsAveragedLikeTheOthers) {
   EXPECT_EQ(Resampled(PictureOf(2, 1, {0x00000000, 0xFE000000}), 1, 1), Words({0x7F000000}));
 }
 
+TEST(AreaResampleTest, TheFourthByteNeverReachesTheOtherThree) {
+  std::mt19937 random(6);
+  Picture picture = RandomPicture(57, 43, random);
+  Picture other = picture;
+  for (std::uint32_t& word : other.words) word = (word & 0x00FFFFFF) | (random() & 0xFF000000);
+  Words expected = Resampled(picture, 19, 14), got = Resampled(other, 19, 14);
+  for (std::size_t i = 0; i < got.size(); ++i) ASSERT_EQ(got[i] & 0x00FFFFFF, expected[i] & 0x00FFFFFF) << i;
+}
+
+TEST(AreaResampleTest, RowsInTwoRunsGiveTheBytesOfOneRun) {
+  // A ring of rows wraps, so a footprint's rows may come in two runs; every split, every kernel.
+  std::mt19937 random(8);
+  const Picture picture = RandomPicture(45, 40, random);  // bottom-up
+  for (ResampleKernel kernel : AvailableResampleKernels()) {
+    const AreaResampler resampler(45, 40, 13, 4, kernel);
+    Words whole(13 * 4);
+    resampler.ResampleWhole(picture.words.data(), whole.data(), 1);
+    for (int i = 0; i < 4; ++i) {
+      const int rows = resampler.EndRow(i) - resampler.FirstRow(i);
+      // The footprint's rows top first, copied apart so that each run sits somewhere else.
+      Words top_down;
+      for (int m = resampler.FirstRow(i); m < resampler.EndRow(i); ++m) {
+        const std::uint32_t* row = picture.words.data() + std::size_t(39 - m) * 45;
+        top_down.insert(top_down.end(), row, row + 45);
+      }
+      for (int split = 0; split <= rows; ++split) {
+        const Words first(top_down.begin(), top_down.begin() + split * 45);
+        const Words second(top_down.begin() + split * 45, top_down.end());
+        AreaResampler::SourceRows source;
+        source.run[0] = first.data();
+        source.rows[0] = split;
+        source.run[1] = second.data();
+        source.rows[1] = rows - split;
+        source.step = 45;
+        Words row(13);
+        resampler.ResampleRow(i, source, row.data());
+        ASSERT_EQ(row, Words(whole.begin() + (3 - i) * 13, whole.begin() + (4 - i) * 13))
+            << "row " << i << ", split " << split << ", kernel " << int(kernel);
+      }
+    }
+  }
+}
+
 TEST(AreaResampleTest, ThreadCountDoesNotChangeTheBytes) {
   std::mt19937 random(11);
   const Picture picture = RandomPicture(301, 203, random);
