@@ -4,7 +4,10 @@
 #include <optional>
 #include <system_error>
 
-#include "imaging/jpeg_abort.h"
+#include "imaging/jpeg_abort.h"  // jpeglib.h, which jerror.h needs first
+
+#include <jerror.h>
+
 #include "imaging/photo_metadata.h"
 #include "platform/error_box.h"
 #include "platform/file.h"
@@ -90,8 +93,13 @@ class JpegWriter::Compressor {
       step();
       return Result{};
     } catch (const char*) {
+      // A write the system refused (a full disk, say) is told in the system's words.
+      const int error = errno;
       platform::ShowErrorBox(kWriteErrorMessage);
-      return Result::Failure(Outcome::kWriteFailed, LastJpegMessage(reinterpret_cast<j_common_ptr>(&cinfo_)));
+      return Result::Failure(Outcome::kWriteFailed,
+                             err_.msg_code == JERR_FILE_WRITE && error != 0
+                                 ? std::generic_category().message(error)
+                                 : LastJpegMessage(reinterpret_cast<j_common_ptr>(&cinfo_)));
     }
   }
 

@@ -134,6 +134,7 @@ TEST_F(WriteFaultTest, AFullDiskFailsThePhotoWithoutAPartialFileAndKeepsTheOlder
 
   const imaging::Result result = batch::DownsizeFile(2000, big, dir_ / "disk" / "big.jpg");
   EXPECT_EQ(result.outcome, imaging::Outcome::kWriteFailed);
+  EXPECT_EQ(result.reason, "No space left on device");
   EXPECT_EQ(boxes_.shown(), std::vector<std::string>{kWriteError});
   EXPECT_EQ(TempDir::EntriesOf(dir_ / "disk"), std::vector<std::string>{"big.jpg"});
   EXPECT_EQ(ReadBytes(dir_ / "disk" / "big.jpg"), (Bytes{'o', 'l', 'd'}));
