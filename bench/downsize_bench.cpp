@@ -15,6 +15,7 @@
 #include "bench/photo_like.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
+#include "imaging/jpeg_reader.h"
 #include "imaging/raster_image.h"
 
 namespace {
@@ -62,6 +63,25 @@ void BM_DecodeOnly(benchmark::State& state) {
   SetLabel(state, shape, "DecodeJpegFile");
 }
 
+// The step's own decode alone: rows read a batch at a time into a band, nothing scaled or written. What
+// the whole step takes beyond this is the most a second thread could take off a single photo.
+void BM_ReadRowsOnly(benchmark::State& state) {
+  const bench::Shape& shape = kShapes[state.range(0)];
+  const auto photo = Photo(shape);
+  std::vector<std::uint32_t> band(std::size_t(shape.width) * 8);
+  for (auto _ : state) {
+    imaging::JpegReader reader;
+    reader.Start(photo);
+    std::uint32_t* rows[8];
+    for (int r = 0; r < 8; ++r) rows[r] = band.data() + std::size_t(r) * shape.width;
+    while (reader.rows_read() < reader.height()) {
+      reader.ReadRows(rows, std::min(8, reader.height() - reader.rows_read()));
+    }
+    reader.Finish();
+  }
+  SetLabel(state, shape, "JpegReader rows only");
+}
+
 void BM_WholeStep(benchmark::State& state) {
   const bench::Shape& shape = kShapes[state.range(0)];
   const auto photo = Photo(shape);
@@ -71,6 +91,12 @@ void BM_WholeStep(benchmark::State& state) {
 }
 
 BENCHMARK(BM_DecodeOnly)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ComputeStatistics("min", Quickest);
+BENCHMARK(BM_ReadRowsOnly)
     ->DenseRange(0, 2)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
