@@ -117,10 +117,12 @@ TEST_F(PixmeldCliTest, FilesFromAListOnStandardInputOrInAFile) {
             std::string::npos)
       << listed.errors;
 
-  const CliRun no_list = Cli({"--files-from", (dir_ / "no-list.txt").string(), plain});
-  EXPECT_EQ(no_list.status, 1);
-  EXPECT_NE(no_list.errors.find("no-list.txt (No such file or directory)"), std::string::npos)
-      << no_list.errors;
+  for (const auto& [list, reason] : {std::pair{"no-list.txt", "no-list.txt (No such file or directory)"},
+                                     std::pair{"out", "out (Is a directory)"}}) {
+    const CliRun unread = Cli({"--files-from", (dir_ / list).string(), plain});
+    EXPECT_EQ(unread.status, 1);
+    EXPECT_NE(unread.errors.find(reason), std::string::npos) << unread.errors;
+  }
   EXPECT_EQ(Cli({"-0", "--files-from", "-"}, "").status, 0) << "an empty list is no error";
 }
 
