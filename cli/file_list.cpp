@@ -1,7 +1,6 @@
 #include "cli/file_list.h"
 
 #include <cerrno>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <system_error>
@@ -26,14 +25,9 @@ bool ReadFileList(const std::string& name, char separator, std::vector<std::stri
     *error = "cannot read the list of files from standard input";
     return false;
   }
-  const std::filesystem::path path = platform::PathFromUtf8(name);
-  std::error_code ignored;
-  // A folder opens like a file but reads as empty; say so rather than run nothing.
-  errno = std::filesystem::is_directory(path, ignored) ? EISDIR : 0;
-  if (errno == 0) {
-    std::ifstream in(path, std::ios::binary);
-    if (in.is_open() && ReadFileList(in, separator, files)) return true;
-  }
+  errno = 0;
+  std::ifstream in(platform::PathFromUtf8(name), std::ios::binary);
+  if (in.is_open() && ReadFileList(in, separator, files)) return true;
   *error = "cannot read the list of files " + EscapeForTerminal(name);
   if (errno != 0) *error += " (" + std::generic_category().message(errno) + ")";
   return false;
