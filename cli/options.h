@@ -11,7 +11,7 @@ namespace cli {
 inline constexpr char kProgramName[] = "pixmeld-cli";
 inline constexpr int kDefaultMaxEdge = 960;
 inline constexpr int kLargestMaxEdge = 65500;
-// More photos at once than this would not fit in memory anyway (a 12 MP photo takes about 100 MB).
+// Far above any machine's core count, which bounds the photos at once anyway; a larger number is a typo.
 inline constexpr int kLargestJobs = 1024;
 
 struct Options {
