@@ -25,7 +25,7 @@ std::vector<FileResult> PlanFiles(std::vector<std::string> sources,
 }
 
 void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs,
-              const std::function<void(const FileResult&)>& on_done) {
+              const std::function<bool(const FileResult&)>& on_done) {
   // Group the files by destination, in queue order. Names that differ only in letter case are grouped
   // too: on some file systems they are the same file.
   const auto path_less = [](const std::string& a, const std::string& b) { return batch::PathLess(a, b); };
@@ -38,14 +38,16 @@ void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs,
   }
 
   std::atomic<std::size_t> next_group{0};
+  std::atomic<bool> stopped{false};
   std::mutex report_mutex;
   const auto work = [&] {
     for (std::size_t g = next_group++; g < groups.size(); g = next_group++) {
       for (std::size_t index : groups[g]) {
+        if (stopped) return;
         FileResult& file = files[index];
         file.result = batch::DownsizeFile(max_edge, platform::PathFromUtf8(file.source), file.destination);
         std::lock_guard<std::mutex> lock(report_mutex);
-        on_done(file);
+        if (!on_done(file)) stopped = true;
       }
     }
   };

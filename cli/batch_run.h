@@ -25,9 +25,10 @@ std::vector<FileResult> PlanFiles(std::vector<std::string> sources,
 
 // Processes `files` (from PlanFiles) with up to `jobs` photos at once. Files that share a destination run one
 // after another in queue order on one thread, so the later one wins as in a sequential run. `on_done` is
-// called once per file, from the thread that processed it, one call at a time.
+// called once per file processed, from the thread that processed it, one call at a time; when it returns
+// false, no further file is started (those under way finish and are reported).
 void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs,
-              const std::function<void(const FileResult&)>& on_done);
+              const std::function<bool(const FileResult&)>& on_done);
 
 }  // namespace cli
 

@@ -6,24 +6,19 @@
 #include <thread>
 #include <vector>
 
-#include "batch/downsize_file.h"
 #include "cli/batch_run.h"
+#include "cli/escape.h"
+#include "cli/file_list.h"
 #include "cli/options.h"
+#include "cli/run_report.h"
 #include "platform/default_folder.h"
 #include "platform/error_box.h"
 #include "platform/file.h"
+#include "platform/interrupt.h"
 #include "platform/standard_error.h"
-
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#else
-#include <unistd.h>
-#endif
+#include "platform/terminal.h"
 
 namespace {
-
-constexpr char kProgram[] = "pixmeld-cli";
 
 // Every failure is reported with its file's path instead, so the boxes stay silent.
 class SilentErrorBox final : public platform::ErrorBox {
@@ -32,52 +27,53 @@ class SilentErrorBox final : public platform::ErrorBox {
 };
 
 void Error(const std::string& text) {
-  platform::WriteStandardError(std::string(kProgram) + ": " + text + "\n");
+  platform::WriteStandardError(std::string(cli::kProgramName) + ": " + text + "\n");
 }
 
-int Run(const cli::Options& options) {
+int Run(cli::Options options) {
+  const char separator = options.null_separated ? '\0' : '\n';
+  for (const std::string& list : options.files_from) {
+    std::string error;
+    if (!cli::ReadFileList(list, separator, &options.files, &error)) {
+      Error(error);
+      return 1;
+    }
+  }
+  if (options.files.empty()) return 0;  // an empty list, as `find` gives when nothing matches
+
   const std::filesystem::path output =
       options.output ? platform::PathFromUtf8(*options.output) : platform::DefaultDestinationFolder();
   std::error_code error;
   std::filesystem::create_directories(output, error);
   if (!std::filesystem::is_directory(output, error)) {
-    Error("cannot create the output folder " + platform::PathToUtf8(output));
+    Error("cannot create the output folder " + cli::EscapeForTerminal(platform::PathToUtf8(output)));
     return 1;
   }
 
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   // Photos in parallel never outnumber the cores; each photo takes one.
-  std::vector<cli::FileResult> files = cli::PlanFiles(options.files, output);
+  std::vector<cli::FileResult> files = cli::PlanFiles(std::move(options.files), output);
   const int jobs = std::clamp(std::min(options.jobs.value_or(cores), cores), 1,
                               static_cast<int>(std::max<std::size_t>(files.size(), 1)));
-  const bool show_progress = isatty(2) != 0;
 
-  std::size_t done = 0;
-  int failed = 0;
-  cli::RunFiles(files, options.max_edge, jobs, [&](const cli::FileResult& file) {
-    ++done;
-    if (show_progress) std::fputs("\r\033[K", stderr);
-    if (!file.result.ok()) {
-      ++failed;
-      Error(file.source + ": " + imaging::OutcomeMessage(file.result.outcome) + " (" + file.result.reason +
-            ")");
-    }
-    if (show_progress) {
-      std::fprintf(stderr, "[%zu/%zu] %s", done, files.size(), file.source.c_str());
-      if (done == files.size()) std::fputs("\r\033[K", stderr);
-      std::fflush(stderr);
-    }
-  });
-  return failed == 0 ? 0 : 1;
+  cli::RunReport report(files.size(), platform::StandardErrorIsTerminal(),
+                        [](std::string_view text) { platform::WriteStandardError(text); });
+  cli::RunFiles(files, options.max_edge, jobs,
+                [&](const cli::FileResult& file) { return report.Done(file); });
+  report.Finish();
+  return report.ExitStatus();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const cli::ParseResult parsed = cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+  // First of all, before any thread starts: the threads that follow inherit the blocked signals.
+  platform::RemoveTemporaryFilesOnInterrupt();
+
+  cli::ParseResult parsed = cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.error.empty()) {
     Error(parsed.error);
-    platform::WriteStandardError(std::string("Try '") + kProgram + " --help'.\n");
+    platform::WriteStandardError(std::string("Try '") + cli::kProgramName + " --help'.\n");
     return 2;
   }
   switch (parsed.options.action) {
@@ -85,14 +81,14 @@ int main(int argc, char** argv) {
       std::fputs(cli::UsageText().c_str(), stdout);
       return 0;
     case cli::Options::Action::kVersion:
-      std::printf("%s %s\n", kProgram, PIXMELD_VERSION);
+      std::printf("%s %s\n", cli::kProgramName, PIXMELD_VERSION);
       return 0;
     case cli::Options::Action::kRun:
       break;
   }
   SilentErrorBox silent;
   platform::InstallErrorBox(&silent);
-  const int status = Run(parsed.options);
+  const int status = Run(std::move(parsed.options));
   platform::InstallErrorBox(nullptr);
   return status;
 }

@@ -35,16 +35,20 @@ File File::Open(const std::filesystem::path& path, const char* mode) {
 #endif
 }
 
-File File::CreateUnique(const std::filesystem::path& folder, std::string_view prefix, std::string_view suffix,
-                        std::filesystem::path* created) {
+std::string UniqueName(std::string_view prefix, std::string_view suffix) {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   thread_local std::mt19937_64 random{std::random_device{}()};
   std::uniform_int_distribution<int> pick(0, sizeof(kLetters) - 2);
+  std::string name(prefix);
+  for (int i = 0; i < 12; ++i) name += kLetters[pick(random)];
+  name += suffix;
+  return name;
+}
+
+File File::CreateUnique(const std::filesystem::path& folder, std::string_view prefix, std::string_view suffix,
+                        std::filesystem::path* created) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name(prefix);
-    for (int i = 0; i < 12; ++i) name += kLetters[pick(random)];
-    name += suffix;
-    std::filesystem::path path = folder / PathFromUtf8(name);
+    std::filesystem::path path = folder / PathFromUtf8(UniqueName(prefix, suffix));
     // "x" creates exclusively, with the permissions a plain create gives (0666 less the umask).
     File file = Open(path, "wbx");
     if (file.is_open()) {

@@ -17,6 +17,9 @@ namespace platform {
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string PathToUtf8(const std::filesystem::path& path);
 
+// `prefix` + 12 random letters and digits + `suffix`: a name no other file is likely to have.
+std::string UniqueName(std::string_view prefix, std::string_view suffix);
+
 class File {
  public:
   File() = default;
@@ -31,6 +34,9 @@ class File {
 
   // Creates a new file that did not exist before, named `prefix` + random letters + `suffix`, inside
   // `folder`, with the permissions a plain create gives. `created` receives its path.
+  // Takes ownership of an open stream (or of none).
+  static File Adopt(std::FILE* stream) { return File(stream); }
+
   static File CreateUnique(const std::filesystem::path& folder, std::string_view prefix,
                            std::string_view suffix, std::filesystem::path* created);
 

@@ -4,29 +4,60 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/temporary_files.h"
+#include "platform/unnamed_file.h"
+
 namespace platform {
 
-ReplacingFile::ReplacingFile(std::filesystem::path destination) : destination_(std::move(destination)) {
-  std::filesystem::path folder = destination_.parent_path();
-  if (folder.empty()) folder = ".";
-  file_ = File::CreateUnique(folder, kTemporaryPrefix, kTemporarySuffix, &temporary_);
+ReplacingFile::ReplacingFile(std::filesystem::path destination)
+    : destination_(std::move(destination)), folder_(destination_.parent_path()) {
+  if (folder_.empty()) folder_ = ".";
+  file_ = CreateUnnamedFile(folder_);
+  if (file_.is_open()) return;
+  // No nameless file here (or the folder refuses every file, in which case this fails the same way).
+  TemporaryFileGuard guard;
+  file_ = File::CreateUnique(folder_, kTemporaryPrefix, kTemporarySuffix, &temporary_);
+  if (file_.is_open()) guard.Track(temporary_);
 }
 
 ReplacingFile::~ReplacingFile() { Discard(); }
 
 ReplacingFile::CommitResult ReplacingFile::Commit() {
+  if (temporary_.empty()) {
+    // A nameless file gets its temporary name only now, once its every byte was written.
+    if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()) != 0) {
+      Discard();
+      return CommitResult::kWriteFailed;
+    }
+    bool named = false;
+    {
+      TemporaryFileGuard guard;
+      named = NameUnnamedFile(file_, folder_, kTemporaryPrefix, kTemporarySuffix, &temporary_);
+      if (named) guard.Track(temporary_);
+    }
+    if (!named) {
+      Discard();
+      return CommitResult::kWriteFailed;
+    }
+  }
   if (!file_.Close()) {
     Discard();
     return CommitResult::kWriteFailed;
   }
   // rename replaces an existing destination atomically, on Windows too.
-  std::error_code error;
-  std::filesystem::rename(temporary_, destination_, error);
-  if (error) {
+  std::error_code moved;
+  {
+    TemporaryFileGuard guard;
+    std::filesystem::rename(temporary_, destination_, moved);
+    if (!moved) {
+      guard.Forget(temporary_);
+      temporary_.clear();
+    }
+  }
+  if (moved) {
     Discard();
     return CommitResult::kMoveFailed;
   }
-  temporary_.clear();
   return CommitResult::kReplaced;
 }
 
@@ -34,8 +65,10 @@ void ReplacingFile::Discard() {
   const int failure = errno;  // what made the caller give up, for its message
   file_.Close();              // closed first: Windows cannot remove an open file
   if (!temporary_.empty()) {
+    TemporaryFileGuard guard;
     std::error_code ignored;
     std::filesystem::remove(temporary_, ignored);
+    guard.Forget(temporary_);
     temporary_.clear();
   }
   errno = failure;

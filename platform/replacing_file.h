@@ -1,8 +1,10 @@
-// ReplacingFile: a new file written beside its destination under a temporary name, which takes the
-// destination's place only when it is complete. Until Commit succeeds the destination keeps whatever it
-// held; on every other way out the temporary file is removed. A link at the destination is replaced by
-// the new file, never written through. Temporary names start with ".pixmeld-" and end with ".tmp", so
-// one left behind by a killed process can be told apart. Not thread-safe; one owner per file.
+// ReplacingFile: a new file written beside its destination, which takes the destination's place only when
+// it is complete. Until Commit succeeds the destination keeps whatever it held; on every other way out
+// the new file is removed. A link at the destination is replaced by the new file, never written through.
+// Where the system offers nameless files (unnamed_file.h) the file has no name until Commit, so even a
+// killed process leaves nothing; elsewhere it has a temporary name from the start. Temporary names start
+// with ".pixmeld-" and end with ".tmp" and are tracked (temporary_files.h) for an interrupt's cleanup.
+// Not thread-safe; one owner per file.
 #ifndef PIXMELD_PLATFORM_REPLACING_FILE_H_
 #define PIXMELD_PLATFORM_REPLACING_FILE_H_
 
@@ -24,8 +26,8 @@ class ReplacingFile {
     kMoveFailed,   // the destination could not be replaced (a folder of that name, say)
   };
 
-  // Creates the temporary file in the destination's folder; is_open() tells whether that worked, and
-  // errno why not.
+  // Creates the new file in the destination's folder; is_open() tells whether that worked, and errno
+  // why not.
   explicit ReplacingFile(std::filesystem::path destination);
   ~ReplacingFile();
   ReplacingFile(const ReplacingFile&) = delete;
@@ -42,7 +44,8 @@ class ReplacingFile {
   void Discard();
 
   std::filesystem::path destination_;
-  std::filesystem::path temporary_;
+  std::filesystem::path folder_;
+  std::filesystem::path temporary_;  // empty while the file has no name
   File file_;
 };
 

@@ -49,6 +49,7 @@ TEST(BatchRunTest, ParallelRunsGiveTheOutputsOfASequentialRun) {
     RunFiles(files, 32, jobs, [&](const FileResult& file) {
       ++calls[jobs == 3];
       EXPECT_EQ(file.result.outcome, imaging::Outcome::kDone);
+      return true;
     });
     for (int i = 0; i < 4; ++i)
       outputs[jobs == 3].push_back(ReadBytes(out / ("photo" + std::to_string(i) + ".jpg")));
@@ -58,6 +59,21 @@ TEST(BatchRunTest, ParallelRunsGiveTheOutputsOfASequentialRun) {
   EXPECT_EQ(calls[0], 12);
   EXPECT_EQ(calls[1], 12);
   EXPECT_EQ(outputs[0], outputs[1]);
+}
+
+TEST(BatchRunTest, AStopFromOnDoneStartsNoFurtherPhoto) {
+  TempDir dir;
+  std::vector<std::string> sources;
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) {
+    WriteJpeg(dir / name, JpegRecipe{});
+    sources.push_back((dir / name).string());
+  }
+  std::filesystem::create_directory(dir / "out");
+  auto files = PlanFiles(sources, dir / "out");
+  int calls = 0;
+  RunFiles(files, 8, 1, [&](const FileResult&) { return ++calls < 2; });
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(TempDir::EntriesOf(dir / "out"), (std::vector<std::string>{"a.jpg", "b.jpg"}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // pixmeld-cli as scripts use it: the program itself, its exit statuses and what it leaves on disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -31,9 +32,11 @@ std::string Quote(const std::string& text) {
 
 class PixmeldCliTest : public testing::Test {
  protected:
-  CliRun Cli(const std::vector<std::string>& arguments) {
+  CliRun Cli(const std::vector<std::string>& arguments, const std::string& input = "") {
+    std::ofstream(dir_ / "stdin.txt", std::ios::binary) << input;
     std::string command = Quote(PIXMELD_CLI_PATH);
     for (const std::string& argument : arguments) command += " " + Quote(argument);
+    command += " <" + Quote((dir_ / "stdin.txt").string());
     command += " >" + Quote((dir_ / "stdout.txt").string()) + " 2>" + Quote((dir_ / "stderr.txt").string());
     CliRun run;
     const int raw = std::system(command.c_str());
@@ -70,9 +73,10 @@ TEST_F(PixmeldCliTest, WritesEveryPhotoAtTheMaximumEdgeAndExitsZero) {
   const std::string wide = Photo("wide.jpg", 400, 300);
   const std::string tall = Photo("tall.jpg", 150, 500);
   const std::string small = Photo("small.jpg", 50, 40);
-  const CliRun run = Cli({"--max-edge", "200", "--output", (dir_ / "out").string(), wide, tall, small});
+  const CliRun run = Cli({"-m200", "--output=" + (dir_ / "out").string(), wide, tall, small});
   EXPECT_EQ(run.status, 0) << run.errors;
-  EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(run.errors.rfind("3 written, 0 failed, 0 damaged; 0.", 0), 0u) << run.errors;
+  EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
   EXPECT_EQ(Outputs(), (std::vector<std::string>{"small.jpg", "tall.jpg", "wide.jpg"}));
   EXPECT_EQ(ReadJpegFacts(dir_ / "out" / "wide.jpg").width, 200);
   EXPECT_EQ(ReadJpegFacts(dir_ / "out" / "tall.jpg").height, 200);
@@ -95,6 +99,31 @@ TEST_F(PixmeldCliTest, AFailingPhotoIsNamedLeavesNothingBehindAndMakesTheStatusO
             std::string::npos);
   EXPECT_EQ(Outputs(), (std::vector<std::string>{"bad.jpg", "good.jpg"}));
   EXPECT_EQ(ReadBytes(dir_ / "out" / "bad.jpg"), (std::vector<unsigned char>{'k', 'e', 'e', 'p'}));
+}
+
+TEST_F(PixmeldCliTest, FilesFromAListOnStandardInputOrInAFile) {
+  const std::string odd = Photo("new\nline.jpg", 30, 20);
+  const std::string plain = Photo("plain.jpg", 30, 20);
+  // As `find -print0` writes them, with empty entries that count for nothing.
+  const CliRun piped = Cli({"-0", "--files-from", "-", "-o", (dir_ / "out").string()},
+                           odd + std::string(1, '\0') + std::string(1, '\0') + plain + std::string(1, '\0'));
+  EXPECT_EQ(piped.status, 0) << piped.errors;
+  EXPECT_EQ(Outputs(), (std::vector<std::string>{"new\nline.jpg", "plain.jpg"}));
+
+  std::ofstream(dir_ / "list.txt") << plain << "\n\n" << (dir_ / "missing.jpg").string() << "\n";
+  const CliRun listed = Cli({"--files-from=" + (dir_ / "list.txt").string(), "-o", (dir_ / "out").string()});
+  EXPECT_EQ(listed.status, 1);
+  EXPECT_NE(listed.errors.find((dir_ / "missing.jpg").string() + ": Error reading JPEG file"),
+            std::string::npos)
+      << listed.errors;
+
+  for (const auto& [list, reason] : {std::pair{"no-list.txt", "no-list.txt (No such file or directory)"},
+                                     std::pair{"out", "out (Is a directory)"}}) {
+    const CliRun unread = Cli({"--files-from", (dir_ / list).string(), plain});
+    EXPECT_EQ(unread.status, 1);
+    EXPECT_NE(unread.errors.find(reason), std::string::npos) << unread.errors;
+  }
+  EXPECT_EQ(Cli({"-0", "--files-from", "-"}, "").status, 0) << "an empty list is no error";
 }
 
 TEST_F(PixmeldCliTest, UsageErrorsExitTwoAndWriteNothing) {

@@ -4,6 +4,10 @@
 
 #include "tests/support/temp_dir.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace platform {
 namespace {
 
@@ -23,6 +27,10 @@ TEST(ReplacingFileTest, CommitReplacesTheDestinationAndLeavesNothingElse) {
   ASSERT_TRUE(file.is_open());
   Put(file, "new");
   EXPECT_EQ(ReadBytes(dir / "photo.jpg"), (Bytes{'o', 'l', 'd'})) << "replaced before the commit";
+#ifdef __linux__
+  // Nameless until complete, so that even a killed process leaves nothing behind.
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"photo.jpg"});
+#endif
   EXPECT_EQ(file.Commit(), Result::kReplaced);
   EXPECT_EQ(ReadBytes(dir / "photo.jpg"), (Bytes{'n', 'e', 'w'}));
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"photo.jpg"});
@@ -61,14 +69,19 @@ TEST(ReplacingFileTest, AFolderInTheWayIsAFailedMoveAndLeavesNoTemporaryFile) {
 }
 
 #ifndef _WIN32
-TEST(ReplacingFileTest, ALinkAtTheDestinationIsReplacedNotWrittenThrough) {
+TEST(ReplacingFileTest, ALinkAtTheDestinationIsReplacedByAFileOfPlainPermissions) {
   TempDir dir;
   WriteBytes(dir / "target.jpg", Bytes{'k', 'e', 'e', 'p'});
   std::filesystem::create_symlink(dir / "target.jpg", dir / "photo.jpg");
+  const mode_t umask_before = umask(027);
   ReplacingFile file(dir / "photo.jpg");
+  umask(umask_before);
   Put(file, "new");
   ASSERT_EQ(file.Commit(), Result::kReplaced);
   EXPECT_FALSE(std::filesystem::is_symlink(dir / "photo.jpg"));
+  struct stat facts = {};
+  ASSERT_EQ(stat((dir / "photo.jpg").c_str(), &facts), 0);
+  EXPECT_EQ(facts.st_mode & 0777, 0640u) << "the permissions a plain create gives";
   EXPECT_EQ(ReadBytes(dir / "photo.jpg"), (Bytes{'n', 'e', 'w'}));
   EXPECT_EQ(ReadBytes(dir / "target.jpg"), (Bytes{'k', 'e', 'e', 'p'}));
 }

@@ -1,0 +1,16 @@
+// Ending the process on an interrupt (Ctrl-C, SIGTERM, SIGHUP) without leaving temporary files: the
+// tracked ones (temporary_files.h) are removed and the process exits with status 128 + the signal's
+// number. A signal the process was started with ignored stays ignored. Where there are no such signals
+// (Windows), nothing changes. Thread rule: see the REQUIRES line.
+#ifndef PIXMELD_PLATFORM_INTERRUPT_H_
+#define PIXMELD_PLATFORM_INTERRUPT_H_
+
+namespace platform {
+
+// The signals are taken by a thread of their own, so the cleanup may lock and call anything; every other
+// thread keeps them blocked. REQUIRES: called once, before the process starts any other thread.
+void RemoveTemporaryFilesOnInterrupt();
+
+}  // namespace platform
+
+#endif  // PIXMELD_PLATFORM_INTERRUPT_H_
