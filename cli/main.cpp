@@ -11,6 +11,7 @@
 #include "cli/file_list.h"
 #include "cli/options.h"
 #include "cli/run_report.h"
+#include "imaging/jpeg_abort.h"
 #include "platform/default_folder.h"
 #include "platform/error_box.h"
 #include "platform/file.h"
@@ -86,8 +87,11 @@ int main(int argc, char** argv) {
     case cli::Options::Action::kRun:
       break;
   }
+  // Every failure and every damaged photo gets a line with its path, so the boxes and the codec's own
+  // lines (the library's warnings, "can't open") stay silent.
   SilentErrorBox silent;
   platform::InstallErrorBox(&silent);
+  imaging::PrintCodecMessages(false);
   const int status = Run(std::move(parsed.options));
   platform::InstallErrorBox(nullptr);
   return status;

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -213,6 +215,106 @@ TEST_F(WriteFaultTest, AFolderTheUserMayNotWriteToGetsNothingAndKeepsWhatItHolds
   // So that a user other than root can remove the folder afterwards.
   std::filesystem::permissions(dir_ / "out", std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add);
+}
+
+// pixmeld-cli's line for each way a photo can fail, and what the failure does to the rest of the run: a
+// photo after it ("z.jpg") is written unless the folder itself refuses new files.
+TEST_F(WriteFaultTest, EachFailureIsOneLineWithThePhotoAndWhyAndOnlyARefusingFolderStopsTheRun) {
+  const bool root = geteuid() == 0;
+  struct Case {
+    const char* what;
+    std::string photo;                           // the first photo, in dir_
+    std::function<bool(const TempDir&)> set_up;  // false: the case cannot be made here
+    std::string line;                            // after "pixmeld-cli: <dir>/"
+    int status;
+    bool goes_on;
+    uid_t user;
+  };
+  const auto noise = [](const std::string& name, int width, int height) {
+    return [=](const TempDir& dir) { return !Photo(dir, name, width, height).empty(); };
+  };
+  const auto bytes = [](const std::string& name, Bytes content) {
+    return [=](const TempDir& dir) {
+      WriteBytes(dir / name, content);
+      return true;
+    };
+  };
+  JpegRecipe whole;
+  whole.width = 300;
+  whole.height = 200;
+  Bytes cut = testing_support::MakeJpeg(whole);
+  cut.resize(cut.size() / 2);
+  const Case cases[] = {
+      {"missing", "missing.jpg", [](const TempDir&) { return true; },
+       "missing.jpg: Error reading JPEG file (No such file or directory)", 1, true, geteuid()},
+      {"not to be read by this user", "secret.jpg",
+       [&](const TempDir& dir) {
+         Photo(dir, "secret.jpg", 64, 48);
+         std::filesystem::permissions(dir / "secret.jpg", std::filesystem::perms::owner_write);
+         return root && chown((dir / "out").c_str(), kNobody, kNobody) == 0;
+       },
+       "secret.jpg: Error reading JPEG file (Permission denied)", 1, true, kNobody},
+      {"a folder given as a photo", "folder.jpg",
+       [](const TempDir& dir) { return std::filesystem::create_directory(dir / "folder.jpg"); },
+       "folder.jpg: Error reading JPEG file (Is a directory)", 1, true, geteuid()},
+      {"a folder of the photo's name in the destination", "a.jpg",
+       [&](const TempDir& dir) {
+         return noise("a.jpg", 64, 48)(dir) && std::filesystem::create_directory(dir / "out" / "a.jpg");
+       },
+       "a.jpg: Error writing JPEG file (Is a directory)", 1, true, geteuid()},
+      {"control characters in the name", "new\nline\x1b[31m.jpg",
+       bytes("new\nline\x1b[31m.jpg", {'n', 'o', 'p', 'e'}),
+       "new\\nline\\x1b[31m.jpg: Error reading JPEG file (Not a JPEG file: starts with 0x6e 0x6f)", 1, true,
+       geteuid()},
+      {"data cut short", "cut.jpg", bytes("cut.jpg", cut),
+       "cut.jpg: written, but the photo is damaged (Premature end of JPEG file)", 0, true, geteuid()},
+      {"a folder that refuses new files", "b.jpg",
+       [&](const TempDir& dir) {
+         Photo(dir, "b.jpg", 64, 48);
+         std::filesystem::permissions(dir / "out", std::filesystem::perms(0555));
+         return !root || chown((dir / "out").c_str(), kNobody, kNobody) == 0;
+       },
+       "b.jpg: Error writing JPEG file (can't open " + std::string("OUT/b.jpg: Permission denied)"), 1, false,
+       root ? kNobody : geteuid()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    std::filesystem::create_directory(dir / "out");
+    std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+    if (!c.set_up(dir)) {
+      std::cout << "[  SKIPPED ] " << c.what << ": needs root and setpriv\n";
+      continue;
+    }
+    Photo(dir, "z.jpg", 32, 32);
+    const CliRun run =
+        Cli(dir,
+            {"--jobs", "1", "-o", (dir / "out").string(), (dir / c.photo).string(), (dir / "z.jpg").string()},
+            c.user);
+    std::string line = c.line;
+    if (const auto at = line.find("OUT/"); at != std::string::npos)
+      line.replace(at, 4, (dir / "out").string() + "/");
+    const std::string first_line = run.errors.substr(0, run.errors.find('\n') + 1);
+    EXPECT_EQ(first_line, "pixmeld-cli: " + dir.path().string() + "/" + line + "\n") << run.errors;
+    EXPECT_EQ(run.status, c.status) << run.errors;
+    EXPECT_EQ(std::filesystem::exists(dir / "out" / "z.jpg"), c.goes_on) << run.errors;
+    std::filesystem::permissions(dir / "out", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add);
+  }
+}
+
+TEST_F(WriteFaultTest, AFullDiskIsTheSystemsWordsForOnePhotoAndTheRunGoesOn) {
+  const auto big = Photo(dir_, "big.jpg", 800, 600);
+  Photo(dir_, "small.jpg", 16, 16);
+  SmallDisk disk(dir_ / "disk", "size=64k,mode=0755");
+  if (!disk.mounted()) GTEST_SKIP() << "needs the right to mount a 64 KiB tmpfs (root): " << disk.why_not;
+  const CliRun run = Cli(
+      dir_, {"-j1", "-m2000", "-o", (dir_ / "disk").string(), big.string(), (dir_ / "small.jpg").string()},
+      geteuid());
+  EXPECT_EQ(run.errors.substr(0, run.errors.find('\n')),
+            "pixmeld-cli: " + big.string() + ": Error writing JPEG file (No space left on device)");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(TempDir::EntriesOf(dir_ / "disk"), std::vector<std::string>{"small.jpg"});
 }
 
 TEST_F(WriteFaultTest, RemovingTheFolderMidBatchStopsTheRunWithOneMessageAndKeepsTheRestQueued) {
