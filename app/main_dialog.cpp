@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "app/about_dialog.h"
 #include "app/artwork.h"
@@ -43,10 +44,10 @@ Control* ControlById(wxWindow* dialog, int template_id) {
 
 }  // namespace
 
-MainDialog::MainDialog()
+MainDialog::MainDialog(batch::DownsizeStep step)
     : wxDialog(nullptr, wxID_ANY, wxString::FromUTF8(res::kMainDialogTemplate.caption), wxDefaultPosition,
                wxDefaultSize, kFixedDialogStyle | wxMINIMIZE_BOX),
-      runner_(*this),
+      runner_(*this, std::move(step)),
       timer_(this, kTimerId) {
   BuildDialog(this, res::kMainDialogTemplate);
   queue_ = ControlById<wxListBox>(this, res::kIdQueueList);
@@ -86,7 +87,7 @@ MainDialog::MainDialog()
   SetIcons(icons_);
   SetDestinationFolder(FolderText(platform::DefaultDestinationFolder()));
   picture_folder_ = FolderText(ReadPictureFolder());
-  timer_.Start(kTimerIntervalMs);
+  timer_.StartOnce(kTimerIntervalMs);
 
   // The first enabled tab stop is "Exit", and Enter presses a focused button: start on the list instead.
   queue_->SetFocus();
@@ -124,8 +125,20 @@ void MainDialog::OnContextMenu(wxContextMenuEvent&) {
   PopupMenu(&menu);
 }
 
-// Every 100 ms, whether a batch runs or not.
-void MainDialog::OnTimer(wxTimerEvent&) { runner_.Tick(); }
+// 100 ms after the end of the last tick, whether a batch runs or not. A periodic timer would be overdue
+// after any photo that takes longer, and GTK serves a due timer before the input that came meanwhile
+// (it hands over one input event per pass of its loop, and nothing of lower priority, such as queued
+// commands, while a timer is due), so Stop, Clear and Exit would wait for several more photos.
+void MainDialog::OnTimer(wxTimerEvent&) {
+  runner_.Tick();
+  if (IsModal()) timer_.StartOnce(kTimerIntervalMs);
+}
+
+// No tick after the window has been closed, even one that falls due in the same pass of the loop.
+void MainDialog::EndModal(int code) {
+  timer_.Stop();
+  wxDialog::EndModal(code);
+}
 
 // The folder is taken exactly as the dialog names it; on cancel, or a choice that is no folder, the
 // destination stays as it was.

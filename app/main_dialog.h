@@ -28,8 +28,8 @@ namespace app {
 class MainDialog : public wxDialog, private batch::BatchWindow {
  public:
   // Builds the window and runs the start-up steps: default size, About entry, icons, default destination
-  // folder, picture folder, timer.
-  MainDialog();
+  // folder, picture folder, timer. `step` turns one photo into its copy; tests put a fake in its place.
+  explicit MainDialog(batch::DownsizeStep step = batch::BatchRunner::DefaultStep());
   ~MainDialog() override;
 
   // The destination folder, exactly as control 1008 shows it ("&" included).
@@ -41,8 +41,13 @@ class MainDialog : public wxDialog, private batch::BatchWindow {
 
   bool running() const { return runner_.running(); }
 
-  // Timer 1000: its tick drives the batch for the whole life of the window.
+  // Timer 1000: its tick drives the batch for the whole life of the window. It fires once and is armed
+  // again at the end of each tick while the window runs modally, so that input that came during a photo
+  // is handled before the next tick; a tick called by hand does not arm it.
   wxTimer& batch_timer() { return timer_; }
+
+  // Stops the timer too.
+  void EndModal(int code) override;
 
   // The folder dialog that "Change" shows; the toolkit's unless a test puts another in its place.
   void set_folder_dialog(FolderDialog dialog) { folder_dialog_ = std::move(dialog); }

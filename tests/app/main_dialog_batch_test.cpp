@@ -6,12 +6,14 @@
 #include <wx/choice.h>
 #include <wx/listbox.h>
 #include <wx/stattext.h>
+#include <wx/utils.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/main_dialog.h"
+#include "tests/app/modal_dialogs.h"
 #include "tests/app/scoped_environment.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/recording_error_box.h"
@@ -61,11 +63,14 @@ class MainDialogBatchTest : public testing::Test {
     return temp_ / "in" / name;
   }
 
-  Strings Listed() {
+  static Strings ListedIn(wxWindow* dialog) {
     Strings entries;
-    for (const wxString& entry : list()->GetStrings()) entries.push_back(entry.utf8_string());
+    for (const wxString& entry : dynamic_cast<wxListBox*>(dialog->FindWindow(1000))->GetStrings()) {
+      entries.push_back(entry.utf8_string());
+    }
     return entries;
   }
+  Strings Listed() { return ListedIn(&dialog_); }
 
   void Tick() {
     dialog_.batch_timer().Notify();
@@ -174,6 +179,53 @@ TEST_F(MainDialogBatchTest, ADestinationThatVanishesStopsTheRunWithOneMessage) {
   Tick();
   Tick();
   EXPECT_EQ(testing_support::TempDir::EntriesOf(temp_ / "elsewhere"), (Strings{"b.jpg", "c.jpg"}));
+}
+
+// A click that comes while a photo blocks the window is served before the next tick: the photo in hand is
+// finished and no other is begun. The fake step takes longer than the timer's interval, as a big photo
+// does, and the click is queued during it.
+TEST_F(MainDialogBatchTest, StopClearAndExitActBeforeTheNextPhoto) {
+  struct Case {
+    const char* name;
+    int button;
+    int code;   // what ShowModal gives back
+    int ticks;  // Exit ends the window before a second tick
+    Strings left;
+  };
+  const Case cases[] = {
+      {"Stop", wxID_OK, testing_support::kStillOpen, 3, {In("b.jpg"), In("c.jpg")}},
+      {"Clear", 10, testing_support::kStillOpen, 3, {}},
+      {"Exit", wxID_CANCEL, wxID_CANCEL, 1, {In("b.jpg"), In("c.jpg")}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Strings converted;
+    wxWindow* button = nullptr;
+    MainDialog dialog([&](int, const fs::path& source, const fs::path&) {
+      converted.push_back(source.filename().string());
+      if (converted.size() == 1) {
+        auto* click = new wxCommandEvent(wxEVT_BUTTON, c.button);
+        click->SetEventObject(button);
+        wxQueueEvent(button, click);
+      }
+      wxMilliSleep(150);
+      return batch::DownsizeResult{};
+    });
+    button = dialog.FindWindow(c.button);
+    Drop(&dialog, {temp_ / "in" / "a.jpg", temp_ / "in" / "b.jpg", temp_ / "in" / "c.jpg"});
+    Click(&dialog, wxID_OK);
+    // Three ticks: a click that waited for the toolkit's overdue ticks would let two more photos through.
+    int ticks = 0;
+    dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& tick) {
+      tick.Skip();
+      if (++ticks == 3 && dialog.IsModal()) dialog.EndModal(testing_support::kStillOpen);
+    });
+    EXPECT_EQ(testing_support::RunModalFor(&dialog, 3000), c.code);
+    EXPECT_EQ(converted, Strings{"a.jpg"});
+    EXPECT_EQ(ticks, c.ticks);
+    EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
+    EXPECT_EQ(ListedIn(&dialog), c.left);
+  }
 }
 
 }  // namespace
