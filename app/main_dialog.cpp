@@ -188,10 +188,11 @@ void MainDialog::OnClear(wxCommandEvent&) {
   queue_->Clear();
 }
 
-// The list shows the queue's entries in the queue's own order.
+// The list shows the queue's entries in the queue's own order; a path already listed is not added again.
 void MainDialog::AddToQueue(const wxString& path) {
-  const std::size_t index = work_queue_.Add(path.utf8_string());
-  queue_->Insert(path, static_cast<unsigned int>(index));
+  if (const auto index = work_queue_.Add(path.utf8_string())) {
+    queue_->Insert(path, static_cast<unsigned int>(*index));
+  }
 }
 
 std::size_t MainDialog::QueueCount() const { return work_queue_.count(); }
