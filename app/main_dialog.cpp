@@ -85,7 +85,8 @@ MainDialog::MainDialog(batch::DownsizeStep step)
   }
   icons_ = ApplicationIcons();
   SetIcons(icons_);
-  SetDestinationFolder(FolderText(platform::DefaultDestinationFolder()));
+  default_folder_ = platform::DefaultDestinationFolder();
+  SetDestinationFolder(FolderText(default_folder_));
   picture_folder_ = FolderText(ReadPictureFolder());
   timer_.StartOnce(kTimerIntervalMs);
 
@@ -111,7 +112,15 @@ void MainDialog::OnCharHook(wxKeyEvent& event) {
   event.Skip();
 }
 
-void MainDialog::OnStartStop(wxCommandEvent&) { runner_.StartStop(); }
+// Pixmeld's own folder comes back when it has vanished (a temporary directory gets cleaned); a folder the
+// user picked is never made again, and writing there fails as it would.
+void MainDialog::OnStartStop(wxCommandEvent&) {
+  if (!runner_.running() && destination_folder() == FolderText(default_folder_)) {
+    default_folder_ = platform::RestoreDefaultFolder(default_folder_);
+    SetDestinationFolder(FolderText(default_folder_));
+  }
+  runner_.StartStop();
+}
 
 void MainDialog::OnAbout(wxCommandEvent&) {
   AboutDialog about(this);

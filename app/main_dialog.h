@@ -9,6 +9,7 @@
 #include <wx/iconbndl.h>
 #include <wx/timer.h>
 
+#include <filesystem>
 #include <utility>
 
 #include "app/folder_picker.h"
@@ -93,6 +94,7 @@ class MainDialog : public wxDialog, private batch::BatchWindow {
   wxStaticTextBase* count_;   // control 1010
   batch::WorkQueue work_queue_;
   batch::BatchRunner runner_;
+  std::filesystem::path default_folder_;  // the one made at start-up, or made anew by Start
   wxString picture_folder_;
   wxIconBundle icons_;
   wxTimer timer_;

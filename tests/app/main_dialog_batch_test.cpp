@@ -179,6 +179,15 @@ TEST_F(MainDialogBatchTest, ADestinationThatVanishesStopsTheRunWithOneMessage) {
   EXPECT_EQ(Listed(), (Strings{In("b.jpg"), In("c.jpg")}));
   EXPECT_TRUE(shell_.requests().empty());
 
+  // A folder the user picked is never made again: Start stops at the same error.
+  Click(&dialog_, wxID_OK);
+  testing::internal::CaptureStderr();
+  Tick();
+  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(fs::exists(temp_ / "out"));
+  EXPECT_EQ(boxes.shown().size(), 2u);
+  EXPECT_FALSE(dialog_.running());
+
   // Another folder, Start again: nothing is lost.
   fs::create_directory(temp_ / "elsewhere");
   dialog_.SetDestinationFolder(Text(temp_ / "elsewhere"));
@@ -186,6 +195,22 @@ TEST_F(MainDialogBatchTest, ADestinationThatVanishesStopsTheRunWithOneMessage) {
   Tick();
   Tick();
   EXPECT_EQ(testing_support::TempDir::EntriesOf(temp_ / "elsewhere"), (Strings{"b.jpg", "c.jpg"}));
+}
+
+// Pixmeld's own folder, unlike a picked one, comes back when it has vanished, private as at start-up.
+TEST_F(MainDialogBatchTest, StartMakesTheDefaultFolderAgainWhenItHasVanished) {
+  MainDialog dialog;  // made once TMPDIR names this test's folder
+  dialog.batch_timer().Stop();
+  const fs::path own = temp_ / "Pixmeld";
+  ASSERT_EQ(dialog.destination_folder(), Text(own));
+  fs::remove(own);
+  Drop(&dialog, {Photo("a.jpg", 20, 20)});
+  Click(&dialog, wxID_OK);
+  dialog.batch_timer().Notify();
+  wxTheApp->ProcessPendingEvents();
+  EXPECT_EQ(testing_support::TempDir::EntriesOf(own), Strings{"a.jpg"});
+  EXPECT_EQ(fs::status(own).permissions(), fs::perms::owner_all);
+  EXPECT_EQ(shell_.requests(), Strings{own.string()});
 }
 
 // A click that comes while a photo blocks the window is served before the next tick: the photo in hand is
