@@ -134,13 +134,16 @@ void MainDialog::OnContextMenu(wxContextMenuEvent&) {
   PopupMenu(&menu);
 }
 
-// 100 ms after the end of the last tick, whether a batch runs or not. A periodic timer would be overdue
-// after any photo that takes longer, and GTK serves a due timer before the input that came meanwhile
-// (it hands over one input event per pass of its loop, and nothing of lower priority, such as queued
-// commands, while a timer is due), so Stop, Clear and Exit would wait for several more photos.
+// Whether a batch runs or not. A periodic timer would be overdue after any photo that takes longer than
+// its interval, and GTK serves a due timer before the input that came meanwhile (it hands over one input
+// event per pass of its loop, and nothing of lower priority, such as queued commands, while a timer is
+// due), so Stop, Clear and Exit would wait for several more photos. So the timer is armed again only
+// once the window has handled everything that came during the tick, and fires 100 ms later.
 void MainDialog::OnTimer(wxTimerEvent&) {
   runner_.Tick();
-  if (IsModal()) timer_.StartOnce(kTimerIntervalMs);
+  CallAfter([this] {
+    if (IsModal()) timer_.StartOnce(kTimerIntervalMs);
+  });
 }
 
 // No tick after the window has been closed, even one that falls due in the same pass of the loop.

@@ -42,9 +42,9 @@ class MainDialog : public wxDialog, private batch::BatchWindow {
 
   bool running() const { return runner_.running(); }
 
-  // Timer 1000: its tick drives the batch for the whole life of the window. It fires once and is armed
-  // again at the end of each tick while the window runs modally, so that input that came during a photo
-  // is handled before the next tick; a tick called by hand does not arm it.
+  // Timer 1000: its tick drives the batch for the whole life of the window. It fires once, and while the
+  // window runs modally it is armed again after each tick once the input and commands that came during
+  // the tick have been handled; a tick called by hand outside the modal loop does not arm it.
   wxTimer& batch_timer() { return timer_; }
 
   // Stops the timer too.
