@@ -255,7 +255,6 @@ TEST_F(MainDialogBatchTest, StopClearAndExitActBeforeTheNextPhoto) {
     EXPECT_EQ(testing_support::RunModalFor(&dialog, 3000), c.code);
     EXPECT_EQ(converted, Strings{"a.jpg"});
     EXPECT_EQ(ticks, c.ticks);
-    EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
     EXPECT_EQ(ListedIn(&dialog), c.left);
   }
 }

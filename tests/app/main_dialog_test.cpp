@@ -260,6 +260,7 @@ TEST_F(MainDialogTest, EscExitAndTheCloseBoxCloseAsCancel) {
     SCOPED_TRACE(name);
     MainDialog dialog;
     EXPECT_EQ(RunModal(&dialog, [&] { close(dialog); }), wxID_CANCEL);
+    EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
   }
 }
 
