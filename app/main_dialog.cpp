@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "app/about_dialog.h"
 #include "app/artwork.h"
@@ -43,10 +44,10 @@ Control* ControlById(wxWindow* dialog, int template_id) {
 
 }  // namespace
 
-MainDialog::MainDialog()
+MainDialog::MainDialog(batch::DownsizeStep step)
     : wxDialog(nullptr, wxID_ANY, wxString::FromUTF8(res::kMainDialogTemplate.caption), wxDefaultPosition,
                wxDefaultSize, kFixedDialogStyle | wxMINIMIZE_BOX),
-      runner_(*this),
+      runner_(*this, std::move(step)),
       timer_(this, kTimerId) {
   BuildDialog(this, res::kMainDialogTemplate);
   queue_ = ControlById<wxListBox>(this, res::kIdQueueList);
@@ -84,9 +85,10 @@ MainDialog::MainDialog()
   }
   icons_ = ApplicationIcons();
   SetIcons(icons_);
-  SetDestinationFolder(FolderText(platform::DefaultDestinationFolder()));
+  default_folder_ = platform::DefaultDestinationFolder();
+  SetDestinationFolder(FolderText(default_folder_));
   picture_folder_ = FolderText(ReadPictureFolder());
-  timer_.Start(kTimerIntervalMs);
+  timer_.StartOnce(kTimerIntervalMs);
 
   // The first enabled tab stop is "Exit", and Enter presses a focused button: start on the list instead.
   queue_->SetFocus();
@@ -110,7 +112,15 @@ void MainDialog::OnCharHook(wxKeyEvent& event) {
   event.Skip();
 }
 
-void MainDialog::OnStartStop(wxCommandEvent&) { runner_.StartStop(); }
+// Pixmeld's own folder comes back when it has vanished (a temporary directory gets cleaned); a folder the
+// user picked is never made again, and writing there fails as it would.
+void MainDialog::OnStartStop(wxCommandEvent&) {
+  if (!runner_.running() && destination_folder() == FolderText(default_folder_)) {
+    default_folder_ = platform::RestoreDefaultFolder(default_folder_);
+    SetDestinationFolder(FolderText(default_folder_));
+  }
+  runner_.StartStop();
+}
 
 void MainDialog::OnAbout(wxCommandEvent&) {
   AboutDialog about(this);
@@ -124,8 +134,23 @@ void MainDialog::OnContextMenu(wxContextMenuEvent&) {
   PopupMenu(&menu);
 }
 
-// Every 100 ms, whether a batch runs or not.
-void MainDialog::OnTimer(wxTimerEvent&) { runner_.Tick(); }
+// Whether a batch runs or not. A periodic timer would be overdue after any photo that takes longer than
+// its interval, and GTK serves a due timer before the input that came meanwhile (it hands over one input
+// event per pass of its loop, and nothing of lower priority, such as queued commands, while a timer is
+// due), so Stop, Clear and Exit would wait for several more photos. So the timer is armed again only
+// once the window has handled everything that came during the tick, and fires 100 ms later.
+void MainDialog::OnTimer(wxTimerEvent&) {
+  runner_.Tick();
+  CallAfter([this] {
+    if (IsModal()) timer_.StartOnce(kTimerIntervalMs);
+  });
+}
+
+// No tick after the window has been closed, even one that falls due in the same pass of the loop.
+void MainDialog::EndModal(int code) {
+  timer_.Stop();
+  wxDialog::EndModal(code);
+}
 
 // The folder is taken exactly as the dialog names it; on cancel, or a choice that is no folder, the
 // destination stays as it was.
@@ -175,10 +200,11 @@ void MainDialog::OnClear(wxCommandEvent&) {
   queue_->Clear();
 }
 
-// The list shows the queue's entries in the queue's own order.
+// The list shows the queue's entries in the queue's own order; a path already listed is not added again.
 void MainDialog::AddToQueue(const wxString& path) {
-  const std::size_t index = work_queue_.Add(path.utf8_string());
-  queue_->Insert(path, static_cast<unsigned int>(index));
+  if (const auto index = work_queue_.Add(path.utf8_string())) {
+    queue_->Insert(path, static_cast<unsigned int>(*index));
+  }
 }
 
 std::size_t MainDialog::QueueCount() const { return work_queue_.count(); }

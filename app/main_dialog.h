@@ -9,6 +9,7 @@
 #include <wx/iconbndl.h>
 #include <wx/timer.h>
 
+#include <filesystem>
 #include <utility>
 
 #include "app/folder_picker.h"
@@ -28,8 +29,8 @@ namespace app {
 class MainDialog : public wxDialog, private batch::BatchWindow {
  public:
   // Builds the window and runs the start-up steps: default size, About entry, icons, default destination
-  // folder, picture folder, timer.
-  MainDialog();
+  // folder, picture folder, timer. `step` turns one photo into its copy; tests put a fake in its place.
+  explicit MainDialog(batch::DownsizeStep step = batch::BatchRunner::DefaultStep());
   ~MainDialog() override;
 
   // The destination folder, exactly as control 1008 shows it ("&" included).
@@ -41,8 +42,13 @@ class MainDialog : public wxDialog, private batch::BatchWindow {
 
   bool running() const { return runner_.running(); }
 
-  // Timer 1000: its tick drives the batch for the whole life of the window.
+  // Timer 1000: its tick drives the batch for the whole life of the window. It fires once, and while the
+  // window runs modally it is armed again after each tick once the input and commands that came during
+  // the tick have been handled; a tick called by hand outside the modal loop does not arm it.
   wxTimer& batch_timer() { return timer_; }
+
+  // Stops the timer too.
+  void EndModal(int code) override;
 
   // The folder dialog that "Change" shows; the toolkit's unless a test puts another in its place.
   void set_folder_dialog(FolderDialog dialog) { folder_dialog_ = std::move(dialog); }
@@ -88,6 +94,7 @@ class MainDialog : public wxDialog, private batch::BatchWindow {
   wxStaticTextBase* count_;   // control 1010
   batch::WorkQueue work_queue_;
   batch::BatchRunner runner_;
+  std::filesystem::path default_folder_;  // the one made at start-up, or made anew by Start
   wxString picture_folder_;
   wxIconBundle icons_;
   wxTimer timer_;

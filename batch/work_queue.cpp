@@ -6,10 +6,12 @@
 
 namespace batch {
 
-std::size_t WorkQueue::Add(std::string path) {
-  const auto place =
-      std::upper_bound(paths_.begin(), paths_.end(), path,
+std::optional<std::size_t> WorkQueue::Add(std::string path) {
+  // Only paths that compare equal to it in queue order (letter case aside) can be the same string.
+  const auto [first, place] =
+      std::equal_range(paths_.begin(), paths_.end(), path,
                        [](const std::string& a, const std::string& b) { return PathLess(a, b); });
+  if (std::find(first, place, path) != place) return std::nullopt;
   const auto inserted = paths_.insert(place, std::move(path));
   return static_cast<std::size_t>(inserted - paths_.begin());
 }

@@ -13,8 +13,9 @@ namespace batch {
 class WorkQueue {
  public:
   // Inserts `path` at its sorted place, after the paths that compare equal to it, and returns its index,
-  // where a list that shows the queue inserts it too.
-  std::size_t Add(std::string path);
+  // where a list that shows the queue inserts it too. A path the queue already holds (the same string)
+  // is listed once: nothing is added and the result is empty.
+  std::optional<std::size_t> Add(std::string path);
 
   std::size_t count() const { return paths_.size(); }
   bool empty() const { return paths_.empty(); }

@@ -15,11 +15,16 @@ namespace {
 
 #ifdef _WIN32
 
-std::filesystem::path Choose(const std::filesystem::path& temporary_directory) {
-  // The temporary directory is the user's own on Windows.
-  const std::filesystem::path folder = temporary_directory / kDefaultFolderName;
+// The temporary directory is the user's own on Windows.
+bool MakeOwnFolder(const std::filesystem::path& folder) {
   std::error_code ignored;
   std::filesystem::create_directory(folder, ignored);
+  return true;
+}
+
+std::filesystem::path Choose(const std::filesystem::path& temporary_directory) {
+  const std::filesystem::path folder = temporary_directory / kDefaultFolderName;
+  MakeOwnFolder(folder);
   return folder;
 }
 
@@ -50,6 +55,11 @@ std::filesystem::path Choose(const std::filesystem::path& temporary_directory) {
 
 std::filesystem::path DefaultDestinationFolderIn(const std::filesystem::path& temporary_directory) {
   return Choose(temporary_directory);
+}
+
+std::filesystem::path RestoreDefaultFolder(const std::filesystem::path& folder) {
+  if (MakeOwnFolder(folder)) return folder;
+  return Choose(folder.parent_path());
 }
 
 std::filesystem::path DefaultDestinationFolder() {

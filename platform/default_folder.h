@@ -18,6 +18,11 @@ std::filesystem::path DefaultDestinationFolder();
 // The same rules inside `temporary_directory`.
 std::filesystem::path DefaultDestinationFolderIn(const std::filesystem::path& temporary_directory);
 
+// The folder that one of the above gave, as it is now: kept while it is a real folder of this user, made
+// again when it has vanished, and when something else has taken its name, a folder chosen anew beside
+// it under the same rules.
+std::filesystem::path RestoreDefaultFolder(const std::filesystem::path& folder);
+
 }  // namespace platform
 
 #endif  // PIXMELD_PLATFORM_DEFAULT_FOLDER_H_

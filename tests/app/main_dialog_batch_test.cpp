@@ -6,12 +6,14 @@
 #include <wx/choice.h>
 #include <wx/listbox.h>
 #include <wx/stattext.h>
+#include <wx/utils.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/main_dialog.h"
+#include "tests/app/modal_dialogs.h"
 #include "tests/app/scoped_environment.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/recording_error_box.h"
@@ -61,11 +63,14 @@ class MainDialogBatchTest : public testing::Test {
     return temp_ / "in" / name;
   }
 
-  Strings Listed() {
+  static Strings ListedIn(wxWindow* dialog) {
     Strings entries;
-    for (const wxString& entry : list()->GetStrings()) entries.push_back(entry.utf8_string());
+    for (const wxString& entry : dynamic_cast<wxListBox*>(dialog->FindWindow(1000))->GetStrings()) {
+      entries.push_back(entry.utf8_string());
+    }
     return entries;
   }
+  Strings Listed() { return ListedIn(&dialog_); }
 
   void Tick() {
     dialog_.batch_timer().Notify();
@@ -97,6 +102,11 @@ TEST_F(MainDialogBatchTest, DroppedJpegFilesJoinTheQueueWhereverTheyLand) {
   Drop(dialog_.FindWindow(8), {temp_ / "in" / "a2.jpg"});  // on the "Open" button
   EXPECT_EQ(Listed(), (Strings{In("A.JPG"), In("a2.jpg"), In("b.Jpeg"), In(umlaut)}));
   EXPECT_EQ(count(), "TOTAL: 4");
+
+  // A photo is listed once, however often it comes; another letter case is another file.
+  Drop(list(), {temp_ / "in" / "b.Jpeg", temp_ / "in" / "b.jpeg", temp_ / "in" / "b.jpeg"});
+  EXPECT_EQ(Listed(), (Strings{In("A.JPG"), In("a2.jpg"), In("b.Jpeg"), In("b.jpeg"), In(umlaut)}));
+  EXPECT_EQ(count(), "TOTAL: 5");
 }
 
 TEST_F(MainDialogBatchTest, ABatchRunsOnePhotoPerTickAndOpensTheFolderOnce) {
@@ -138,15 +148,17 @@ TEST_F(MainDialogBatchTest, AddImagesAddsEveryChosenFileAndCancelNothing) {
     return paths;
   });
   Click(&dialog_, 3);
-  EXPECT_EQ(Listed(), (Strings{In("Y.JPG"), In("z.jpg"), In("z.jpg")}));
-  EXPECT_EQ(count(), "TOTAL: 3");
+  EXPECT_EQ(Listed(), (Strings{In("Y.JPG"), In("z.jpg")})) << "a photo is listed once";
+  EXPECT_EQ(count(), "TOTAL: 2");
+  Click(&dialog_, 3);
+  EXPECT_EQ(count(), "TOTAL: 2");
 
   dialog_.set_image_dialog([](wxWindow*) { return wxArrayString(); });
   Click(&dialog_, 10);  // Clear: the count follows on the next tick
   EXPECT_TRUE(Listed().empty());
-  EXPECT_EQ(count(), "TOTAL: 3");
+  EXPECT_EQ(count(), "TOTAL: 2");
   Click(&dialog_, 3);
-  EXPECT_EQ(count(), "TOTAL: 3") << "a cancelled dialog leaves the label as it was";
+  EXPECT_EQ(count(), "TOTAL: 2") << "a cancelled dialog leaves the label as it was";
   Tick();
   EXPECT_EQ(count(), "TOTAL: 0");
 }
@@ -167,6 +179,15 @@ TEST_F(MainDialogBatchTest, ADestinationThatVanishesStopsTheRunWithOneMessage) {
   EXPECT_EQ(Listed(), (Strings{In("b.jpg"), In("c.jpg")}));
   EXPECT_TRUE(shell_.requests().empty());
 
+  // A folder the user picked is never made again: Start stops at the same error.
+  Click(&dialog_, wxID_OK);
+  testing::internal::CaptureStderr();
+  Tick();
+  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(fs::exists(temp_ / "out"));
+  EXPECT_EQ(boxes.shown().size(), 2u);
+  EXPECT_FALSE(dialog_.running());
+
   // Another folder, Start again: nothing is lost.
   fs::create_directory(temp_ / "elsewhere");
   dialog_.SetDestinationFolder(Text(temp_ / "elsewhere"));
@@ -174,6 +195,68 @@ TEST_F(MainDialogBatchTest, ADestinationThatVanishesStopsTheRunWithOneMessage) {
   Tick();
   Tick();
   EXPECT_EQ(testing_support::TempDir::EntriesOf(temp_ / "elsewhere"), (Strings{"b.jpg", "c.jpg"}));
+}
+
+// Pixmeld's own folder, unlike a picked one, comes back when it has vanished, private as at start-up.
+TEST_F(MainDialogBatchTest, StartMakesTheDefaultFolderAgainWhenItHasVanished) {
+  MainDialog dialog;  // made once TMPDIR names this test's folder
+  dialog.batch_timer().Stop();
+  const fs::path own = temp_ / "Pixmeld";
+  ASSERT_EQ(dialog.destination_folder(), Text(own));
+  fs::remove(own);
+  Drop(&dialog, {Photo("a.jpg", 20, 20)});
+  Click(&dialog, wxID_OK);
+  dialog.batch_timer().Notify();
+  wxTheApp->ProcessPendingEvents();
+  EXPECT_EQ(testing_support::TempDir::EntriesOf(own), Strings{"a.jpg"});
+  EXPECT_EQ(fs::status(own).permissions(), fs::perms::owner_all);
+  EXPECT_EQ(shell_.requests(), Strings{own.string()});
+}
+
+// A click that comes while a photo blocks the window is served before the next tick: the photo in hand is
+// finished and no other is begun. The fake step takes longer than the timer's interval, as a big photo
+// does, and the click is queued during it.
+TEST_F(MainDialogBatchTest, StopClearAndExitActBeforeTheNextPhoto) {
+  struct Case {
+    const char* name;
+    int button;
+    int code;   // what ShowModal gives back
+    int ticks;  // Exit ends the window before a second tick
+    Strings left;
+  };
+  const Case cases[] = {
+      {"Stop", wxID_OK, testing_support::kStillOpen, 3, {In("b.jpg"), In("c.jpg")}},
+      {"Clear", 10, testing_support::kStillOpen, 3, {}},
+      {"Exit", wxID_CANCEL, wxID_CANCEL, 1, {In("b.jpg"), In("c.jpg")}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Strings converted;
+    wxWindow* button = nullptr;
+    MainDialog dialog([&](int, const fs::path& source, const fs::path&) {
+      converted.push_back(source.filename().string());
+      if (converted.size() == 1) {
+        auto* click = new wxCommandEvent(wxEVT_BUTTON, c.button);
+        click->SetEventObject(button);
+        wxQueueEvent(button, click);
+      }
+      wxMilliSleep(150);
+      return batch::DownsizeResult{};
+    });
+    button = dialog.FindWindow(c.button);
+    Drop(&dialog, {temp_ / "in" / "a.jpg", temp_ / "in" / "b.jpg", temp_ / "in" / "c.jpg"});
+    Click(&dialog, wxID_OK);
+    // Three ticks: a click that waited for the toolkit's overdue ticks would let two more photos through.
+    int ticks = 0;
+    dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& tick) {
+      tick.Skip();
+      if (++ticks == 3 && dialog.IsModal()) dialog.EndModal(testing_support::kStillOpen);
+    });
+    EXPECT_EQ(testing_support::RunModalFor(&dialog, 3000), c.code);
+    EXPECT_EQ(converted, Strings{"a.jpg"});
+    EXPECT_EQ(ticks, c.ticks);
+    EXPECT_EQ(ListedIn(&dialog), c.left);
+  }
 }
 
 }  // namespace

@@ -201,7 +201,7 @@ TEST_F(MainDialogTest, TimerTicksEveryTenthOfASecond) {
   EXPECT_TRUE(timer.IsRunning());
   EXPECT_EQ(timer.GetId(), 1000);
   EXPECT_EQ(timer.GetInterval(), 100);
-  EXPECT_FALSE(timer.IsOneShot());
+  EXPECT_TRUE(timer.IsOneShot()) << "armed again after each tick";
   timer.Notify();  // an idle tick shows nothing
 }
 
@@ -260,6 +260,7 @@ TEST_F(MainDialogTest, EscExitAndTheCloseBoxCloseAsCancel) {
     SCOPED_TRACE(name);
     MainDialog dialog;
     EXPECT_EQ(RunModal(&dialog, [&] { close(dialog); }), wxID_CANCEL);
+    EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
   }
 }
 

@@ -1,6 +1,7 @@
 #include "tests/app/modal_dialogs.h"
 
 #include <gtest/gtest.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 namespace testing_support {
@@ -45,6 +46,18 @@ int RunModal(wxDialog* dialog, const std::function<void()>& action) {
     }
     if (dialog->IsModal()) dialog->EndModal(kStillOpen);
   });
+  const int code = dialog->ShowModal();
+  g_running = nullptr;
+  return code;
+}
+
+int RunModalFor(wxDialog* dialog, int limit_ms) {
+  g_running = dialog;
+  wxTimer limit;
+  limit.Bind(wxEVT_TIMER, [dialog](wxTimerEvent&) {
+    if (dialog->IsModal()) dialog->EndModal(kStillOpen);
+  });
+  limit.StartOnce(limit_ms);
   const int code = dialog->ShowModal();
   g_running = nullptr;
   return code;

@@ -42,6 +42,10 @@ inline constexpr int kStillOpen = -2;
 // ShowModal gave.
 int RunModal(wxDialog* dialog, const std::function<void()>& action);
 
+// Runs `dialog` modally in the toolkit's own event loop, with no loop of the test's inside it, until the
+// dialog ends itself or `limit_ms` have passed; then ends it with kStillOpen. Returns ShowModal's code.
+int RunModalFor(wxDialog* dialog, int limit_ms);
+
 }  // namespace testing_support
 
 #endif  // PIXMELD_TESTS_APP_MODAL_DIALOGS_H_

@@ -20,14 +20,18 @@ TEST(WorkQueueTest, EntriesTakeTheirSortedPlaceAndAddReturnsIt) {
   EXPECT_EQ(Entries(queue), (std::vector<std::string>{"/o/z.jpg", "/p/A.jpg", "/p/b.jpg", "/p/c.jpg"}));
 }
 
-TEST(WorkQueueTest, EqualPathsStandSideBySideTheNewOneLast) {
+// A path is listed once; one that differs only in letter case is another file and stands beside it.
+TEST(WorkQueueTest, APathIsListedOnceAndEqualPathsStandSideBySideTheNewOneLast) {
   WorkQueue queue;
   queue.Add("/p/b.jpg");
   queue.Add("/p/a.jpg");
-  EXPECT_EQ(queue.Add("/p/a.jpg"), 1u);
-  EXPECT_EQ(queue.Add("/p/A.jpg"), 2u);
-  EXPECT_EQ(Entries(queue), (std::vector<std::string>{"/p/a.jpg", "/p/a.jpg", "/p/A.jpg", "/p/b.jpg"}));
-  EXPECT_EQ(queue.Find("/p/A.jpg"), 2u);
+  EXPECT_EQ(queue.Add("/p/A.jpg"), 1u);
+  EXPECT_EQ(queue.Add("/p/a.JPG"), 2u);
+  EXPECT_FALSE(queue.Add("/p/A.jpg").has_value());
+  EXPECT_FALSE(queue.Add("/p/a.jpg").has_value());
+  EXPECT_FALSE(queue.Add("/p/b.jpg").has_value());
+  EXPECT_EQ(Entries(queue), (std::vector<std::string>{"/p/a.jpg", "/p/A.jpg", "/p/a.JPG", "/p/b.jpg"}));
+  EXPECT_EQ(queue.Find("/p/A.jpg"), 1u);
   EXPECT_EQ(queue.Find("/p/a.jpg"), 0u);
   EXPECT_FALSE(queue.Find("/p/c.jpg").has_value());
 }

@@ -62,6 +62,23 @@ TEST(DefaultFolderTest, WhenBothNamesAreTakenAFreshPrivateFolderIsMade) {
   EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
 
+TEST(DefaultFolderTest, RestoreKeepsItMakesItAgainOrChoosesAnew) {
+  TempDir temp;
+  const auto folder = DefaultDestinationFolderIn(temp.path());
+  EXPECT_EQ(RestoreDefaultFolder(folder), folder);
+  std::filesystem::remove(folder);
+  EXPECT_EQ(RestoreDefaultFolder(folder), folder) << "vanished: made again";
+  struct stat info {};
+  ASSERT_EQ(lstat(folder.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISDIR(info.st_mode));
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+  std::filesystem::remove(folder);
+  std::filesystem::create_directory(temp / "elsewhere");
+  std::filesystem::create_directory_symlink(temp / "elsewhere", folder);
+  EXPECT_EQ(RestoreDefaultFolder(folder), temp / OwnName()) << "a link in its place is never followed";
+}
+
 TEST(DefaultFolderTest, AnotherUsersFolderIsPassedOver) {
   if (geteuid() != 0) GTEST_SKIP() << "giving a folder to another user needs root";
   TempDir temp;
