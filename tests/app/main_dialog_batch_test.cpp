@@ -241,7 +241,7 @@ TEST_F(MainDialogBatchTest, StopClearAndExitActBeforeTheNextPhoto) {
         wxQueueEvent(button, click);
       }
       wxMilliSleep(150);
-      return batch::DownsizeResult{};
+      return imaging::Result{};
     });
     button = dialog.FindWindow(c.button);
     Drop(&dialog, {temp_ / "in" / "a.jpg", temp_ / "in" / "b.jpg", temp_ / "in" / "c.jpg"});
