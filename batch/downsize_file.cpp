@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -33,10 +34,10 @@ class FittedRows {
  public:
   explicit FittedRows(imaging::JpegReader& reader) : reader_(reader), shrinking_(reader) {}
 
-  Result Start(PictureSize fitted) {
+  Result Start(PictureSize fitted, bool read_ahead) {
     if (fitted == PictureSize{reader_.width(), reader_.height()}) return Result{};
     scaled_ = true;
-    Result started = shrinking_.Start(fitted.width, fitted.height);
+    Result started = shrinking_.Start(fitted.width, fitted.height, read_ahead);
     // Never write the picture at the wrong size.
     if (!started.ok()) return Refuse(Outcome::kWriteFailed, std::move(started.reason));
     return started;
@@ -97,7 +98,7 @@ Result TurnAndWrite(imaging::JpegReader& reader, FittedRows& rows, PictureSize s
 }  // namespace
 
 Result DownsizeFile(int max_edge, const std::filesystem::path& source,
-                    const std::filesystem::path& destination) {
+                    const std::filesystem::path& destination, int threads) {
   platform::ScopedWaitCursor busy;
   // Writing over the source would destroy the user's original. Names can differ for the same file
   // (links, "./", letter case on Windows), so compare identities.
@@ -114,7 +115,8 @@ Result DownsizeFile(int max_edge, const std::filesystem::path& source,
   // photo without an orientation gets, only moved.
   const PictureSize fitted = FitToMaxEdge(PictureSize{reader.width(), reader.height()}, max_edge);
   FittedRows rows(reader);
-  if (Result started = rows.Start(fitted); !started.ok()) return started;
+  if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
+  if (Result started = rows.Start(fitted, threads >= 2); !started.ok()) return started;
   if (metadata.orientation == imaging::Orientation::kUpright) {
     return StreamToFile(reader, rows, fitted, destination, metadata.rgb_profile);
   }

@@ -22,11 +22,11 @@ inline constexpr int kOutputQualityTenths = 8;
 // Shows the codec's error boxes as they happen (none for a source that cannot be opened). A destination
 // that is the source file itself (by file identity, not by name) is refused with "Error writing JPEG
 // file", so the original photo stays intact. The output takes the destination's place only once the
-// source has been read to its end without error. The step runs on the calling thread: decoding is most
-// of its work, and a batch with more than one photo keeps every core busy with photos of its own.
-// REQUIRES: max_edge > 0.
+// source has been read to its end without error. With `threads` of 2 or more (0: one per core), a photo
+// being shrunk is decoded on a second thread while the calling thread scales and writes; the bytes are
+// the same either way. REQUIRES: max_edge > 0.
 imaging::Result DownsizeFile(int max_edge, const std::filesystem::path& source,
-                             const std::filesystem::path& destination);
+                             const std::filesystem::path& destination, int threads = 0);
 
 }  // namespace batch
 

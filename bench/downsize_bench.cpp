@@ -52,7 +52,7 @@ std::filesystem::path Photo(const bench::Shape& shape) {
 
 double Quickest(const std::vector<double>& times) { return *std::min_element(times.begin(), times.end()); }
 
-void SetLabel(benchmark::State& state, const bench::Shape& shape, const char* what) {
+void SetLabel(benchmark::State& state, const bench::Shape& shape, const std::string& what) {
   state.SetLabel(std::to_string(shape.width) + "x" + std::to_string(shape.height) + ", " + what);
 }
 
@@ -86,8 +86,9 @@ void BM_WholeStep(benchmark::State& state) {
   const bench::Shape& shape = kShapes[state.range(0)];
   const auto photo = Photo(shape);
   const auto output = Folder() / "out.jpg";
-  for (auto _ : state) batch::DownsizeFile(960, photo, output);
-  SetLabel(state, shape, "DownsizeFile to 960");
+  const int threads = static_cast<int>(state.range(1));
+  for (auto _ : state) batch::DownsizeFile(960, photo, output, threads);
+  SetLabel(state, shape, "DownsizeFile to 960, " + std::to_string(threads) + " thread(s)");
 }
 
 BENCHMARK(BM_DecodeOnly)
@@ -103,7 +104,7 @@ BENCHMARK(BM_ReadRowsOnly)
     ->Repetitions(5)
     ->ComputeStatistics("min", Quickest);
 BENCHMARK(BM_WholeStep)
-    ->DenseRange(0, 2)
+    ->ArgsProduct({{0, 1, 2}, {1, 2}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(5)

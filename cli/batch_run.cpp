@@ -24,7 +24,7 @@ std::vector<FileResult> PlanFiles(std::vector<std::string> sources,
   return files;
 }
 
-void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs,
+void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs, int threads_per_photo,
               const std::function<bool(const FileResult&)>& on_done) {
   // Group the files by destination, in queue order. Names that differ only in letter case are grouped
   // too: on some file systems they are the same file.
@@ -45,7 +45,8 @@ void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs,
       for (std::size_t index : groups[g]) {
         if (stopped) return;
         FileResult& file = files[index];
-        file.result = batch::DownsizeFile(max_edge, platform::PathFromUtf8(file.source), file.destination);
+        file.result = batch::DownsizeFile(max_edge, platform::PathFromUtf8(file.source), file.destination,
+                                          threads_per_photo);
         std::lock_guard<std::mutex> lock(report_mutex);
         if (!on_done(file)) stopped = true;
       }

@@ -23,11 +23,12 @@ struct FileResult {
 std::vector<FileResult> PlanFiles(std::vector<std::string> sources,
                                   const std::filesystem::path& output_folder);
 
-// Processes `files` (from PlanFiles) with up to `jobs` photos at once. Files that share a destination run one
+// Processes `files` (from PlanFiles) with up to `jobs` photos at once, each on up to `threads_per_photo`
+// threads. Files that share a destination run one
 // after another in queue order on one thread, so the later one wins as in a sequential run. `on_done` is
 // called once per file processed, from the thread that processed it, one call at a time; when it returns
 // false, no further file is started (those under way finish and are reported).
-void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs,
+void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs, int threads_per_photo,
               const std::function<bool(const FileResult&)>& on_done);
 
 }  // namespace cli

@@ -52,14 +52,14 @@ int Run(cli::Options options) {
   }
 
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  // Photos in parallel never outnumber the cores; each photo takes one.
+  // Photos in parallel and the threads of each together never outnumber the cores.
   std::vector<cli::FileResult> files = cli::PlanFiles(std::move(options.files), output);
   const int jobs = std::clamp(std::min(options.jobs.value_or(cores), cores), 1,
                               static_cast<int>(std::max<std::size_t>(files.size(), 1)));
 
   cli::RunReport report(files.size(), platform::StandardErrorIsTerminal(),
                         [](std::string_view text) { platform::WriteStandardError(text); });
-  cli::RunFiles(files, options.max_edge, jobs,
+  cli::RunFiles(files, options.max_edge, jobs, std::max(1, cores / jobs),
                 [&](const cli::FileResult& file) { return report.Done(file); });
   report.Finish();
   return report.ExitStatus();

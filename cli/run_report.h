@@ -17,10 +17,10 @@ namespace cli {
 struct RunTally {
   int written = 0;  // damaged ones included
   int failed = 0;
-  int damaged = 0;                // written, but the source could only partly be decoded
-  int not_tried = 0;              // left when the run stopped
-  std::uintmax_t bytes_in = 0;    // the sources of the photos written
-  std::uintmax_t bytes_out = 0;   // the photos written
+  int damaged = 0;               // written, but the source could only partly be decoded
+  int not_tried = 0;             // left when the run stopped
+  std::uintmax_t bytes_in = 0;   // the sources of the photos written
+  std::uintmax_t bytes_out = 0;  // the photos written
 };
 
 // "12 written, 1 failed, 1 damaged; 148.2 MB in, 9.1 MB out", with ", N not tried" after "damaged" when

@@ -48,12 +48,12 @@ class JpegReader::Decompressor {
 
   // Runs `step` (library calls) and turns a fatal library error into kUnreadable with the read box.
   template <typename Step>
-  Result Guard(Step step) {
+  Result Guard(Step step, bool show_box = true) {
     try {
       step();
       return Result{};
     } catch (const char*) {
-      platform::ShowErrorBox(kReadErrorMessage);
+      if (show_box) platform::ShowErrorBox(kReadErrorMessage);
       return Result::Failure(Outcome::kUnreadable, reason_.empty() ? LastJpegMessage(common()) : reason_);
     }
   }
@@ -106,22 +106,26 @@ class JpegReader::Decompressor {
     return Result{};
   }
 
-  Result ReadRows(std::uint32_t* const* rows, int count) {
-    return Guard([&] {
-      for (int done = 0; done < count;) {
-        if (direct_) {
-          // The library may deliver fewer rows than asked for; 0 means it has none to give.
-          auto* targets = reinterpret_cast<JSAMPARRAY>(const_cast<std::uint32_t**>(rows + done));
-          const JDIMENSION got = jpeg_read_scanlines(&cinfo_, targets, static_cast<JDIMENSION>(count - done));
-          if (got == 0) Fail("the library delivered no scanline");
-          done += static_cast<int>(got);
-        } else {
-          JSAMPROW sample_row = samples_.data();
-          if (jpeg_read_scanlines(&cinfo_, &sample_row, 1) != 1) Fail("the library delivered no scanline");
-          ConvertSamples(rows[done++]);
-        }
-      }
-    });
+  Result ReadRows(std::uint32_t* const* rows, int count, bool show_box) {
+    return Guard(
+        [&] {
+          for (int done = 0; done < count;) {
+            if (direct_) {
+              // The library may deliver fewer rows than asked for; 0 means it has none to give.
+              auto* targets = reinterpret_cast<JSAMPARRAY>(const_cast<std::uint32_t**>(rows + done));
+              const JDIMENSION got =
+                  jpeg_read_scanlines(&cinfo_, targets, static_cast<JDIMENSION>(count - done));
+              if (got == 0) Fail("the library delivered no scanline");
+              done += static_cast<int>(got);
+            } else {
+              JSAMPROW sample_row = samples_.data();
+              if (jpeg_read_scanlines(&cinfo_, &sample_row, 1) != 1)
+                Fail("the library delivered no scanline");
+              ConvertSamples(rows[done++]);
+            }
+          }
+        },
+        show_box);
   }
 
   Result Finish() {
@@ -228,7 +232,9 @@ Result JpegReader::Start(const std::filesystem::path& path, PhotoMetadata* metad
 int JpegReader::width() const { return static_cast<int>(jpeg_->cinfo().output_width); }
 int JpegReader::height() const { return static_cast<int>(jpeg_->cinfo().output_height); }
 int JpegReader::rows_read() const { return static_cast<int>(jpeg_->cinfo().output_scanline); }
-Result JpegReader::ReadRows(std::uint32_t* const* rows, int count) { return jpeg_->ReadRows(rows, count); }
+Result JpegReader::ReadRows(std::uint32_t* const* rows, int count, bool show_box) {
+  return jpeg_->ReadRows(rows, count, show_box);
+}
 Result JpegReader::Finish() { return jpeg_->Finish(); }
 
 }  // namespace imaging

@@ -39,9 +39,10 @@ class JpegReader {
   int height() const;
   int rows_read() const;
 
-  // Reads the next `count` rows into rows[0] to rows[count - 1], each width() words.
+  // Reads the next `count` rows into rows[0] to rows[count - 1], each width() words. A reader used from
+  // a thread other than the window's passes show_box false and leaves the box to its caller.
   // REQUIRES: Start succeeded, no earlier call failed, and rows_read() + count <= height().
-  Result ReadRows(std::uint32_t* const* rows, int count);
+  Result ReadRows(std::uint32_t* const* rows, int count, bool show_box = true);
 
   // Reads what follows the last row. A file can still fail here (a second frame after the data), so
   // nothing made from it counts as done before this succeeds. The result tells whether the library had

@@ -128,8 +128,10 @@ TEST_F(DownsizeFileTest, StreamingWritesTheBytesOfTheWholePictureStep) {
     }
     WriteJpeg(dir_ / "in.jpg", recipe);
     ASSERT_TRUE(WholePictureStep(c.max_edge, dir_ / "in.jpg", dir_ / "whole.jpg").ok());
-    ASSERT_TRUE(DownsizeFile(c.max_edge, dir_ / "in.jpg", dir_ / "streamed.jpg").ok());
-    EXPECT_EQ(ReadBytes(dir_ / "streamed.jpg"), ReadBytes(dir_ / "whole.jpg"));
+    for (int threads : {1, 2}) {
+      ASSERT_TRUE(DownsizeFile(c.max_edge, dir_ / "in.jpg", dir_ / "streamed.jpg", threads).ok());
+      EXPECT_EQ(ReadBytes(dir_ / "streamed.jpg"), ReadBytes(dir_ / "whole.jpg")) << threads << " thread(s)";
+    }
   }
 }
 
@@ -152,7 +154,7 @@ TEST_F(DownsizeFileTest, ATruncatedPhotoIsWrittenAsTheLibraryFillsItAndReportedD
       WriteBytes(dir_ / "cut.jpg", bytes);
     }
     testing::internal::CaptureStderr();
-    const imaging::Result result = DownsizeFile(100, dir_ / "cut.jpg", dir_ / "out.jpg");
+    const imaging::Result result = DownsizeFile(100, dir_ / "cut.jpg", dir_ / "out.jpg", 2);
     testing::internal::GetCapturedStderr();
     ASSERT_TRUE(result.ok()) << orientation;
     EXPECT_TRUE(result.damaged);
@@ -179,7 +181,7 @@ TEST_F(DownsizeFileTest, ASecondFrameAfterTheDataFailsThePhotoAndLeavesNothing) 
     const Bytes frame_header(frame, frame + 2 + (frame[2] << 8 | frame[3]));
     bytes.insert(bytes.end() - 2, frame_header.begin(), frame_header.end());
     WriteBytes(dir_ / "two-frames.jpg", bytes);
-    const imaging::Result result = DownsizeFile(max_edge, dir_ / "two-frames.jpg", dir_ / "out.jpg");
+    const imaging::Result result = DownsizeFile(max_edge, dir_ / "two-frames.jpg", dir_ / "out.jpg", 2);
     EXPECT_EQ(result.outcome, imaging::Outcome::kUnreadable) << width << " " << orientation;
     EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error reading JPEG file"});
     EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"two-frames.jpg"});

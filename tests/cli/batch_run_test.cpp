@@ -46,7 +46,7 @@ TEST(BatchRunTest, ParallelRunsGiveTheOutputsOfASequentialRun) {
     const auto out = dir / ("out" + std::to_string(jobs));
     std::filesystem::create_directory(out);
     auto files = PlanFiles(sources, out);
-    RunFiles(files, 32, jobs, [&](const FileResult& file) {
+    RunFiles(files, 32, jobs, jobs == 1 ? 2 : 1, [&](const FileResult& file) {
       ++calls[jobs == 3];
       EXPECT_EQ(file.result.outcome, imaging::Outcome::kDone);
       return true;
@@ -71,7 +71,7 @@ TEST(BatchRunTest, AStopFromOnDoneStartsNoFurtherPhoto) {
   std::filesystem::create_directory(dir / "out");
   auto files = PlanFiles(sources, dir / "out");
   int calls = 0;
-  RunFiles(files, 8, 1, [&](const FileResult&) { return ++calls < 2; });
+  RunFiles(files, 8, 1, 1, [&](const FileResult&) { return ++calls < 2; });
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(TempDir::EntriesOf(dir / "out"), (std::vector<std::string>{"a.jpg", "b.jpg"}));
 }

@@ -32,7 +32,7 @@ Words ResampledWhole(const std::filesystem::path& path, int width, int height) {
   return top_down;
 }
 
-TEST(ShrinkingReaderTest, RowsDoNotDependOnTheReadBatchOrTheKernel) {
+TEST(ShrinkingReaderTest, RowsDoNotDependOnTheReadBatchTheKernelOrAThreadReadingAhead) {
   testing_support::TempDir dir;
   struct Case {
     int width, height, target_width, target_height;
@@ -47,19 +47,21 @@ TEST(ShrinkingReaderTest, RowsDoNotDependOnTheReadBatchOrTheKernel) {
     const Words expected = ResampledWhole(dir / "in.jpg", c.target_width, c.target_height);
     for (ResampleKernel kernel : AvailableResampleKernels()) {
       for (int batch : {1, 2, 5, 8, 64}) {
-        JpegReader reader;
-        ASSERT_TRUE(reader.Start(dir / "in.jpg").ok());
-        ShrinkingReader shrinking(reader);
-        ASSERT_TRUE(shrinking.Start(c.target_width, c.target_height, kernel, batch).ok());
-        Words got(expected.size());
-        for (int y = 0; y < c.target_height; ++y) {
-          ASSERT_TRUE(shrinking.NextRow(got.data() + std::size_t(y) * c.target_width).ok());
+        for (bool read_ahead : {false, true}) {
+          JpegReader reader;
+          ASSERT_TRUE(reader.Start(dir / "in.jpg").ok());
+          ShrinkingReader shrinking(reader);
+          ASSERT_TRUE(shrinking.Start(c.target_width, c.target_height, read_ahead, kernel, batch).ok());
+          Words got(expected.size());
+          for (int y = 0; y < c.target_height; ++y) {
+            ASSERT_TRUE(shrinking.NextRow(got.data() + std::size_t(y) * c.target_width).ok());
+          }
+          EXPECT_EQ(reader.rows_read(), c.height);
+          EXPECT_TRUE(reader.Finish().ok());
+          for (std::uint32_t& word : got) word &= 0x00FFFFFF;
+          EXPECT_EQ(got, expected) << c.width << "x" << c.height << ", batch " << batch << ", kernel "
+                                   << int(kernel) << ", read ahead " << read_ahead;
         }
-        EXPECT_EQ(reader.rows_read(), c.height);
-        EXPECT_TRUE(reader.Finish().ok());
-        for (std::uint32_t& word : got) word &= 0x00FFFFFF;
-        EXPECT_EQ(got, expected) << c.width << "x" << c.height << ", batch " << batch << ", kernel "
-                                 << int(kernel);
       }
     }
   }
