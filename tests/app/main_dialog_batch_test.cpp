@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/main_dialog.h"
-#include "tests/app/scoped_environment.h"
+#include "tests/app/user_folders.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/recording_error_box.h"
 #include "tests/support/recording_shell.h"
@@ -29,9 +29,6 @@ wxString Text(const fs::path& path) { return wxString::FromUTF8(path.u8string())
 class MainDialogBatchTest : public testing::Test {
  protected:
   void SetUp() override {
-    environment_.Set("TMPDIR", temp_.path().string());
-    environment_.Set("HOME", temp_.path().string());
-    environment_.Set("XDG_CONFIG_HOME", std::nullopt);
     fs::create_directories(temp_ / "in");
     fs::create_directories(temp_ / "out");
     dialog_.batch_timer().Stop();  // the tests tick by hand
@@ -78,7 +75,7 @@ class MainDialogBatchTest : public testing::Test {
   std::string In(const std::string& name) { return (temp_ / "in" / name).string(); }
 
   testing_support::TempDir temp_;
-  testing_support::ScopedEnvironment environment_;
+  testing_support::UserFolders folders_{temp_.path()};
   testing_support::RecordingShell shell_;
   MainDialog dialog_;
 };

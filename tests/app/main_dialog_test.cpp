@@ -11,7 +11,6 @@
 #include <wx/utils.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
@@ -20,7 +19,7 @@
 #include "app/about_dialog.h"
 #include "tests/app/layout_expectations.h"
 #include "tests/app/modal_dialogs.h"
-#include "tests/app/scoped_environment.h"
+#include "tests/app/user_folders.h"
 #include "tests/support/temp_dir.h"
 
 namespace app {
@@ -71,15 +70,9 @@ const std::vector<std::string> kSizeEntries = {
     "1400", "1600",         "1920 Full HD",  "2000",
 };
 
-// The program's folders come from a fresh temporary directory and an empty home.
+// The program's folders come from a fresh temporary directory, and the user names no picture folder.
 class MainDialogTest : public testing::Test {
  protected:
-  void SetUp() override {
-    environment_.Set("TMPDIR", temp_.path().string());
-    environment_.Set("HOME", home_.path().string());
-    environment_.Set("XDG_CONFIG_HOME", std::nullopt);
-  }
-
   template <typename Control>
   static Control* Get(wxWindow* dialog, int id) {
     return dynamic_cast<Control*>(dialog->FindWindow(id));
@@ -112,8 +105,7 @@ class MainDialogTest : public testing::Test {
   }
 
   testing_support::TempDir temp_;
-  testing_support::TempDir home_;
-  testing_support::ScopedEnvironment environment_;
+  testing_support::UserFolders folders_{temp_.path()};
 };
 
 TEST_F(MainDialogTest, FollowsTheLayoutTable) {
@@ -190,9 +182,8 @@ TEST_F(MainDialogTest, ShowsTheDefaultFolderAndAnyFolderExactly) {
 
 TEST_F(MainDialogTest, ReadsThePictureFolderAtStartUp) {
   EXPECT_EQ(MainDialog().picture_folder(), "") << "no setting: no folder, not the home folder";
-  std::filesystem::create_directories(home_ / ".config");
-  std::ofstream(home_ / ".config" / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
-  EXPECT_EQ(MainDialog().picture_folder(), (home_ / "Bilder").string());
+  folders_.SetPictureFolder(temp_ / "Fotos & Bilder");
+  EXPECT_EQ(MainDialog().picture_folder(), (temp_ / "Fotos & Bilder").string());
 }
 
 TEST_F(MainDialogTest, TimerTicksEveryTenthOfASecond) {
