@@ -1,9 +1,9 @@
 #include "app/about_dialog.h"
 
 #include "app/dialog_builder.h"
-#include "res/web_addresses.h"
 #include "platform/shell.h"
 #include "res/templates.h"
+#include "res/web_addresses.h"
 
 namespace app {
 

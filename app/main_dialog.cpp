@@ -14,12 +14,12 @@
 #include "app/dialog_builder.h"
 #include "app/picture_folder.h"
 #include "app/system_menu.h"
-#include "res/web_addresses.h"
 #include "batch/jpeg_name.h"
 #include "platform/default_folder.h"
 #include "platform/file.h"
 #include "platform/shell.h"
 #include "res/templates.h"
+#include "res/web_addresses.h"
 
 namespace app {
 namespace {

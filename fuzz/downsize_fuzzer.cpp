@@ -43,7 +43,8 @@ class Workspace {
   Workspace() {
     std::random_device random;
     for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
-      const auto candidate = std::filesystem::temp_directory_path() / ("pixmeld-fuzz-" + std::to_string(random()));
+      const auto candidate =
+          std::filesystem::temp_directory_path() / ("pixmeld-fuzz-" + std::to_string(random()));
       std::error_code error;
       if (std::filesystem::create_directory(candidate, error)) folder_ = candidate;
     }

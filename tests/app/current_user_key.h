@@ -11,7 +11,8 @@
 namespace testing_support {
 
 // Where the user's shell-folder list lives under the user's key.
-inline constexpr wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr wchar_t kShellFoldersKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 class ScopedCurrentUserKey {
  public:

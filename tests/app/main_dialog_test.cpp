@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "app/about_dialog.h"
+#include "app/dialog_font.h"
+#include "app/system_menu.h"
 #include "tests/app/layout_expectations.h"
 #include "tests/app/modal_dialogs.h"
 #include "tests/app/user_folders.h"
@@ -151,6 +153,7 @@ TEST_F(MainDialogTest, WhiteEverywhereInTheTemplateFont) {
   for (wxWindow* child : dialog.GetChildren()) {
     SCOPED_TRACE(child->GetLabel().utf8_string());
     EXPECT_EQ(child->GetFont().GetPointSize(), 8);
+    EXPECT_EQ(child->GetFont().GetFaceName(), DialogTemplateFont().GetFaceName());
     // A drop-down list keeps the theme's face; a group box lets the dialog's white through.
     if (dynamic_cast<wxChoice*>(child) == nullptr && !child->HasTransparentBackground()) {
       EXPECT_EQ(child->GetBackgroundColour(), *wxWHITE);
@@ -269,7 +272,10 @@ class PopupRecordingDialog : public MainDialog {
 };
 
 // GTK has no system menu to extend: a right click on the window, or on any control, offers the entry.
-TEST_F(MainDialogTest, RightClickAnywhereOffersTheAboutEntry) {
+// Where the system menu takes it (Windows, system_menu_win_test.cpp), a right click offers nothing.
+TEST_F(MainDialogTest, RightClickAnywhereOffersTheAboutEntryUnlessTheSystemMenuHasIt) {
+  wxDialog probe(nullptr, wxID_ANY, "probe");
+  const bool system_menu_has_it = AddToSystemMenu(&probe, wxID_HIGHEST, "probe");
   PopupRecordingDialog dialog;
   for (wxWindow* target :
        {static_cast<wxWindow*>(&dialog), dialog.FindWindow(1000), dialog.FindWindow(1010)}) {
@@ -278,7 +284,7 @@ TEST_F(MainDialogTest, RightClickAnywhereOffersTheAboutEntry) {
     target->ProcessWindowEvent(event);
   }
   const std::pair<int, std::string> about = {16, "&About Pixmeld..."};
-  EXPECT_EQ(dialog.items, (std::vector<std::pair<int, std::string>>(3, about)));
+  EXPECT_EQ(dialog.items, (std::vector<std::pair<int, std::string>>(system_menu_has_it ? 0 : 3, about)));
 }
 
 TEST_F(MainDialogTest, AboutEntryOpensTheAboutBoxOverTheWindow) {

@@ -13,7 +13,8 @@ struct UserFolders::State {
   ScopedEnvironment environment;
 };
 
-UserFolders::UserFolders(const std::filesystem::path& temporary_directory) : state_(std::make_unique<State>()) {
+UserFolders::UserFolders(const std::filesystem::path& temporary_directory)
+    : state_(std::make_unique<State>()) {
   state_->environment.Set("TMPDIR", temporary_directory.string());
   state_->environment.Set("HOME", state_->home.path().string());
   state_->environment.Set("XDG_CONFIG_HOME", std::nullopt);

@@ -12,7 +12,8 @@ struct UserFolders::State {
 };
 
 // The system's temporary directory is the first of TMP, TEMP and the user's profile folder.
-UserFolders::UserFolders(const std::filesystem::path& temporary_directory) : state_(std::make_unique<State>()) {
+UserFolders::UserFolders(const std::filesystem::path& temporary_directory)
+    : state_(std::make_unique<State>()) {
   state_->environment.Set("TMP", temporary_directory.string());
 }
 

@@ -44,7 +44,8 @@ TEST_F(PixmeldCliTest, WritesEveryPhotoAtTheMaximumEdgeAndExitsZero) {
   const std::string wide = Photo("wide.jpg", 400, 300);
   const std::string tall = Photo("tall.jpg", 150, 500);
   const std::string small = Photo("small.jpg", 50, 40);
-  const testing_support::ProgramRun run = Cli({"--max-edge", "200", "--output", (dir_ / "out").string(), wide, tall, small});
+  const testing_support::ProgramRun run =
+      Cli({"--max-edge", "200", "--output", (dir_ / "out").string(), wide, tall, small});
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(run.errors, "");
   EXPECT_EQ(Outputs(), (std::vector<std::string>{"small.jpg", "tall.jpg", "wide.jpg"}));
@@ -59,8 +60,9 @@ TEST_F(PixmeldCliTest, AFailingPhotoIsNamedLeavesNothingBehindAndMakesTheStatusO
   WriteBytes(dir_ / "bad.jpg", {'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'});
   std::filesystem::create_directory(dir_ / "out");
   WriteBytes(dir_ / "out" / "bad.jpg", {'k', 'e', 'e', 'p'});
-  const testing_support::ProgramRun run = Cli({"-o", (dir_ / "out").string(), "-m", "50", (dir_ / "bad.jpg").string(), good,
-                          (dir_ / "missing.jpg").string()});
+  const testing_support::ProgramRun run =
+      Cli({"-o", (dir_ / "out").string(), "-m", "50", (dir_ / "bad.jpg").string(), good,
+           (dir_ / "missing.jpg").string()});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.errors.find((dir_ / "bad.jpg").string() + ": Error reading JPEG file (Not a JPEG file"),
             std::string::npos)

@@ -8,6 +8,9 @@
 
 namespace testing_support {
 
+// What joins a folder and a name in a path: "/" on Linux, "\\" on Windows.
+inline const std::string kPathSeparator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+
 class TempDir {
  public:
   TempDir();
