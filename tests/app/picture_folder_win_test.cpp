@@ -30,9 +30,11 @@ TEST(PictureFolderTest, ReadsMyPicturesFromTheUsersShellFolders) {
       {nullptr, nullptr, nullptr, L""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.value != nullptr ? std::filesystem::path(c.value).string() : "no key");
+    SCOPED_TRACE(c.value != nullptr ? std::filesystem::path(c.value).u8string() : "no key");
     testing_support::ScopedCurrentUserKey user_key;
-    if (c.key != nullptr) ASSERT_TRUE(user_key.SetString(c.key, c.name, c.value));
+    if (c.key != nullptr) {
+      ASSERT_TRUE(user_key.SetString(c.key, c.name, c.value));
+    }
     EXPECT_EQ(ReadPictureFolder(), std::filesystem::path(c.folder));
   }
 }
