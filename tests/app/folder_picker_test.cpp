@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -74,13 +73,7 @@ TEST_F(FolderPickerTest, MissingOrShortOutputIsRefusedBeforeAnyDialog) {
 // does not fit is never cut, since the cut path would name another folder, or none.
 TEST_F(FolderPickerTest, ChoiceComesBackExactlyOrNotAtAll) {
   std::ofstream(temp_ / "photo.jpg") << "not a folder";
-  // As odd a name as the file system takes: Windows refuses '"' in names.
-  fs::path named = temp_.path() / fs::u8path("Tom & Jerry's \"Überlingen\" -n");
-  std::error_code refused;
-  if (!fs::create_directory(named, refused)) {
-    named = temp_.path() / fs::u8path("Tom & Jerry's [Überlingen] -n");
-    ASSERT_TRUE(fs::create_directory(named));
-  }
+  const fs::path named = temp_.MakeOddlyNamedFolder();
   struct Case {
     const char* what;
     wxString answer;

@@ -72,7 +72,7 @@ class MainDialogBatchTest : public testing::Test {
   wxListBox* list() { return dynamic_cast<wxListBox*>(dialog_.FindWindow(1000)); }
   wxButton* start() { return dynamic_cast<wxButton*>(dialog_.FindWindow(wxID_OK)); }
   wxString count() { return dynamic_cast<wxStaticTextBase*>(dialog_.FindWindow(1010))->GetLabelText(); }
-  std::string In(const std::string& name) { return (temp_ / "in" / name).string(); }
+  std::string In(const std::string& name) { return (temp_ / "in" / fs::u8path(name)).u8string(); }
 
   testing_support::TempDir temp_;
   testing_support::UserFolders folders_{temp_.path()};

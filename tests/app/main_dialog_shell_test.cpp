@@ -96,8 +96,7 @@ TEST_F(MainDialogShellTest, PostedOpenRunsOnceAfterTheCurrentEvent) {
 TEST_F(MainDialogShellTest, ChangeTakesTheChosenFolderExactly) {
   MainDialog dialog;
   const wxString before = dialog.destination_folder();
-  const fs::path chosen = temp_ / "Tom & Jerry's \"photos\" -n";
-  fs::create_directory(chosen);
+  const fs::path chosen = temp_.MakeOddlyNamedFolder();
   std::vector<std::pair<wxWindow*, wxString>> asked;
   dialog.set_folder_dialog([&](wxWindow* owner, const wxString& initial) {
     asked.emplace_back(owner, initial);
