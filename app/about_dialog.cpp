@@ -1,9 +1,9 @@
 #include "app/about_dialog.h"
 
 #include "app/dialog_builder.h"
-#include "app/web_addresses.h"
 #include "platform/shell.h"
 #include "res/templates.h"
+#include "res/web_addresses.h"
 
 namespace app {
 
@@ -16,6 +16,6 @@ AboutDialog::AboutDialog(wxWindow* parent)
   Bind(wxEVT_BUTTON, &AboutDialog::OnWebAddress, this, res::kIdWebAddress);
 }
 
-void AboutDialog::OnWebAddress(wxCommandEvent&) { platform::OpenInShell(kMakerWebSite); }
+void AboutDialog::OnWebAddress(wxCommandEvent&) { platform::OpenInShell(res::kMakerWebSite); }
 
 }  // namespace app

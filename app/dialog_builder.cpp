@@ -2,7 +2,6 @@
 
 #include <wx/button.h>
 #include <wx/choice.h>
-#include <wx/font.h>
 #include <wx/listbox.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
@@ -12,6 +11,7 @@
 #include <wx/generic/stattextg.h>
 
 #include "app/artwork.h"
+#include "app/dialog_font.h"
 
 namespace app {
 namespace {
@@ -112,7 +112,7 @@ wxWindowID WindowIdFor(int template_id) {
 
 void BuildDialog(wxDialog* dialog, const res::DialogTemplate& dialog_template) {
   // The font first: the controls take it on when they are made.
-  dialog->SetFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS));
+  dialog->SetFont(DialogTemplateFont());
   dialog->SetBackgroundColour(*wxWHITE);
   dialog->SetClientSize(dialog->FromDIP(
       wxSize(DialogUnitsToPixelsX(dialog_template.width), DialogUnitsToPixelsY(dialog_template.height))));

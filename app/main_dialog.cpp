@@ -15,12 +15,12 @@
 #include "app/dialog_builder.h"
 #include "app/picture_folder.h"
 #include "app/system_menu.h"
-#include "app/web_addresses.h"
 #include "batch/jpeg_name.h"
 #include "platform/default_folder.h"
 #include "platform/file.h"
 #include "platform/shell.h"
 #include "res/templates.h"
+#include "res/web_addresses.h"
 
 namespace app {
 namespace {
@@ -167,9 +167,9 @@ void MainDialog::OnOpen(wxCommandEvent&) { platform::OpenInShell(destination_fol
 
 void MainDialog::OnMyImages(wxCommandEvent&) { platform::OpenInShell(picture_folder_.utf8_string()); }
 
-void MainDialog::OnFacebook(wxCommandEvent&) { platform::OpenInShell(kFacebookHomePage); }
+void MainDialog::OnFacebook(wxCommandEvent&) { platform::OpenInShell(res::kFacebookHomePage); }
 
-void MainDialog::OnLikeIt(wxCommandEvent&) { platform::OpenInShell(kMakerFacebookPage); }
+void MainDialog::OnLikeIt(wxCommandEvent&) { platform::OpenInShell(res::kMakerFacebookPage); }
 
 // Every chosen file joins the queue, whatever its extension; the filter only limits what the dialog lists.
 void MainDialog::OnAddImages(wxCommandEvent&) {

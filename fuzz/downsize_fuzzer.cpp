@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -40,12 +41,18 @@ class CountingErrorBox final : public platform::ErrorBox {
 class Workspace {
  public:
   Workspace() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pixmeld-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-      std::perror("pixmeld fuzz: mkdtemp");
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
+      const auto candidate =
+          std::filesystem::temp_directory_path() / ("pixmeld-fuzz-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) folder_ = candidate;
+    }
+    if (folder_.empty()) {
+      std::fputs("pixmeld fuzz: cannot create a folder under the temporary directory\n", stderr);
       std::abort();
     }
-    folder_ = pattern;
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);  // private, as the user's own
   }
   ~Workspace() {
     std::error_code ignored;

@@ -3,7 +3,7 @@
 // on Windows instead of three; and the destination folder (1008) is one line that shows "&" as it is.
 #include "res/templates.h"
 
-#include "app/web_addresses.h"
+#include "res/web_addresses.h"
 
 namespace res {
 
@@ -71,7 +71,7 @@ const ControlTemplate kAboutControls[] = {
     {kIdNone, K::kStaticText, "Pixmeld 1.0", {40, 10, 119, 8}, kNoPrefix},
     {kIdNone, K::kStaticText, PIXMELD_LEGAL_NOTICE, {40, 25, 119, 8}, 0},
     {kIdOk, K::kPushButton, "OK", {178, 7, 50, 14}, kDefaultButton | kTabStop},
-    {kIdWebAddress, K::kPushButton, app::kMakerWebSite, {39, 46, 113, 14}, kTabStop},
+    {kIdWebAddress, K::kPushButton, res::kMakerWebSite, {39, 46, 113, 14}, kTabStop},
 };
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/web_addresses.h"
+#include "res/web_addresses.h"
 #include "tests/app/layout_expectations.h"
 #include "tests/app/modal_dialogs.h"
 #include "tests/support/recording_shell.h"
@@ -22,7 +22,7 @@ TEST(AboutDialogTest, FollowsTheLayoutTableCentredOverItsParent) {
                                               {-1, Kind::kText, "Pixmeld 1.0", 40, 10, 119, 8},
                                               {-1, Kind::kText, nullptr, 40, 25, 119, 8},
                                               {1, Kind::kButton, "OK", 178, 7, 50, 14},
-                                              {1011, Kind::kButton, kMakerWebSite, 39, 46, 113, 14},
+                                              {1011, Kind::kButton, res::kMakerWebSite, 39, 46, 113, 14},
                                           });
   EXPECT_EQ(about.GetTitle(), "About shrinkpad");
   EXPECT_EQ(about.GetClientSize(), wxSize(353, 128));
@@ -49,7 +49,7 @@ TEST(AboutDialogTest, WebAddressButtonAsksTheShellForTheMakersSite) {
     button->ProcessWindowEvent(click);
   });
   EXPECT_EQ(code, testing_support::kStillOpen);
-  EXPECT_EQ(shell.requests(), std::vector<std::string>{kMakerWebSite});
+  EXPECT_EQ(shell.requests(), std::vector<std::string>{res::kMakerWebSite});
 }
 
 }  // namespace

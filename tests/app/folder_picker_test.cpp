@@ -73,8 +73,7 @@ TEST_F(FolderPickerTest, MissingOrShortOutputIsRefusedBeforeAnyDialog) {
 // does not fit is never cut, since the cut path would name another folder, or none.
 TEST_F(FolderPickerTest, ChoiceComesBackExactlyOrNotAtAll) {
   std::ofstream(temp_ / "photo.jpg") << "not a folder";
-  const fs::path named = temp_ / fs::u8path("Tom & Jerry's \"Überlingen\" -n");
-  fs::create_directory(named);
+  const fs::path named = temp_.MakeOddlyNamedFolder();
   struct Case {
     const char* what;
     wxString answer;

@@ -1,8 +1,10 @@
 #include "tests/app/layout_expectations.h"
 
 #include <gtest/gtest.h>
+#include <wx/arrstr.h>
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/control.h>
 #include <wx/listbox.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
@@ -32,6 +34,27 @@ bool IsKind(wxWindow* window, Kind kind) {
   return false;
 }
 
+// How many lines `text` takes in `window`'s font when broken at spaces to fit `width` pixels, as a static
+// text breaks it; zero when a word alone is wider than that.
+int WrappedLines(wxWindow* window, const wxString& text, int width) {
+  int lines = 0;
+  for (const wxString& paragraph : wxSplit(text, '\n', '\0')) {
+    wxString line;
+    ++lines;
+    for (const wxString& word : wxSplit(paragraph, ' ', '\0')) {
+      if (window->GetTextExtent(word).x > width) return 0;
+      const wxString longer = line.empty() ? word : line + " " + word;
+      if (window->GetTextExtent(longer).x > width) {
+        ++lines;
+        line = word;
+      } else {
+        line = longer;
+      }
+    }
+  }
+  return lines;
+}
+
 int ToolkitId(int template_id) {
   return template_id == 1 ? wxID_OK : template_id == 2 ? wxID_CANCEL : template_id;
 }
@@ -59,6 +82,12 @@ void ExpectControls(wxWindow* dialog, const std::vector<ExpectedControl>& expect
     }
     if (want.caption != nullptr) {
       EXPECT_EQ(child->GetLabel().utf8_string(), want.caption);
+    }
+    if (want.kind == Kind::kText && want.caption != nullptr) {
+      const wxString text = static_cast<wxControl*>(child)->GetLabelText();
+      const int lines = WrappedLines(child, text, child->GetSize().x);
+      EXPECT_GT(lines, 0) << "a word is wider than the text's place";
+      EXPECT_LE(lines * child->GetCharHeight(), child->GetSize().y) << lines << " lines do not fit";
     }
 
     const wxRect place(std::lround(want.x * 1.5), std::lround(want.y * 1.625), std::lround(want.width * 1.5),

@@ -23,7 +23,8 @@ std::vector<wxRect> ChildRects(wxWindow* dialog);
 
 // Compares the children of `dialog` with `expected`, in order: kind, id, caption and rectangle at 96 DPI,
 // where one unit is 1.5 pixels across and 1.625 down. A picture is as big as its picture and within a
-// pixel of its place; a drop-down list is as tall as the toolkit makes it, within its place.
+// pixel of its place; a drop-down list is as tall as the toolkit makes it, within its place. A text with
+// a caption fits its place in the dialog's font, broken into lines at spaces.
 void ExpectControls(wxWindow* dialog, const std::vector<ExpectedControl>& expected);
 
 }  // namespace testing_support

@@ -14,7 +14,7 @@
 
 #include "app/main_dialog.h"
 #include "tests/app/modal_dialogs.h"
-#include "tests/app/scoped_environment.h"
+#include "tests/app/user_folders.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/recording_error_box.h"
 #include "tests/support/recording_shell.h"
@@ -31,9 +31,6 @@ wxString Text(const fs::path& path) { return wxString::FromUTF8(path.u8string())
 class MainDialogBatchTest : public testing::Test {
  protected:
   void SetUp() override {
-    environment_.Set("TMPDIR", temp_.path().string());
-    environment_.Set("HOME", temp_.path().string());
-    environment_.Set("XDG_CONFIG_HOME", std::nullopt);
     fs::create_directories(temp_ / "in");
     fs::create_directories(temp_ / "out");
     dialog_.batch_timer().Stop();  // the tests tick by hand
@@ -80,10 +77,10 @@ class MainDialogBatchTest : public testing::Test {
   wxListBox* list() { return dynamic_cast<wxListBox*>(dialog_.FindWindow(1000)); }
   wxButton* start() { return dynamic_cast<wxButton*>(dialog_.FindWindow(wxID_OK)); }
   wxString count() { return dynamic_cast<wxStaticTextBase*>(dialog_.FindWindow(1010))->GetLabelText(); }
-  std::string In(const std::string& name) { return (temp_ / "in" / name).string(); }
+  std::string In(const std::string& name) { return (temp_ / "in" / fs::u8path(name)).u8string(); }
 
   testing_support::TempDir temp_;
-  testing_support::ScopedEnvironment environment_;
+  testing_support::UserFolders folders_{temp_.path()};
   testing_support::RecordingShell shell_;
   MainDialog dialog_;
 };

@@ -7,14 +7,13 @@
 #include <wx/utils.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/main_dialog.h"
-#include "app/web_addresses.h"
+#include "res/web_addresses.h"
 #include "tests/app/modal_dialogs.h"
-#include "tests/app/scoped_environment.h"
+#include "tests/app/user_folders.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/temp_dir.h"
 
@@ -26,15 +25,9 @@ using Requests = std::vector<std::string>;
 
 wxString Text(const fs::path& path) { return wxString::FromUTF8(path.u8string()); }
 
-// The program's folders come from a fresh temporary directory and an empty home.
+// The program's folders come from a fresh temporary directory, and the user names no picture folder.
 class MainDialogShellTest : public testing::Test {
  protected:
-  void SetUp() override {
-    environment_.Set("TMPDIR", temp_.path().string());
-    environment_.Set("HOME", home_.path().string());
-    environment_.Set("XDG_CONFIG_HOME", std::nullopt);
-  }
-
   // A press of the button `id`, as the button itself reports it.
   static void Click(wxWindow* dialog, int id) {
     wxWindow* button = dialog->FindWindow(id);
@@ -45,14 +38,12 @@ class MainDialogShellTest : public testing::Test {
   }
 
   testing_support::TempDir temp_;
-  testing_support::TempDir home_;
-  testing_support::ScopedEnvironment environment_;
+  testing_support::UserFolders folders_{temp_.path()};
   testing_support::RecordingShell shell_;
 };
 
 TEST_F(MainDialogShellTest, EachShortcutAsksTheShellForItsTarget) {
-  fs::create_directories(home_ / ".config");
-  std::ofstream(home_ / ".config" / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Fotos & Bilder\"\n";
+  folders_.SetPictureFolder(temp_ / "Fotos & Bilder");
   MainDialog dialog;
   const std::string destination = "/tmp/x/it's a \"test\" $(touch pwned) -n";
   dialog.SetDestinationFolder(wxString::FromUTF8(destination));
@@ -62,9 +53,9 @@ TEST_F(MainDialogShellTest, EachShortcutAsksTheShellForItsTarget) {
   };
   const Case cases[] = {
       {8, destination},
-      {7, (home_ / "Fotos & Bilder").string()},
-      {5, kFacebookHomePage},
-      {4, kMakerFacebookPage},
+      {7, (temp_ / "Fotos & Bilder").string()},
+      {5, res::kFacebookHomePage},
+      {4, res::kMakerFacebookPage},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
@@ -105,8 +96,7 @@ TEST_F(MainDialogShellTest, PostedOpenRunsOnceAfterTheCurrentEvent) {
 TEST_F(MainDialogShellTest, ChangeTakesTheChosenFolderExactly) {
   MainDialog dialog;
   const wxString before = dialog.destination_folder();
-  const fs::path chosen = temp_ / "Tom & Jerry's \"photos\" -n";
-  fs::create_directory(chosen);
+  const fs::path chosen = temp_.MakeOddlyNamedFolder();
   std::vector<std::pair<wxWindow*, wxString>> asked;
   dialog.set_folder_dialog([&](wxWindow* owner, const wxString& initial) {
     asked.emplace_back(owner, initial);

@@ -11,16 +11,17 @@
 #include <wx/utils.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/about_dialog.h"
+#include "app/dialog_font.h"
+#include "app/system_menu.h"
 #include "tests/app/layout_expectations.h"
 #include "tests/app/modal_dialogs.h"
-#include "tests/app/scoped_environment.h"
+#include "tests/app/user_folders.h"
 #include "tests/support/temp_dir.h"
 
 namespace app {
@@ -71,15 +72,9 @@ const std::vector<std::string> kSizeEntries = {
     "1400", "1600",         "1920 Full HD",  "2000",
 };
 
-// The program's folders come from a fresh temporary directory and an empty home.
+// The program's folders come from a fresh temporary directory, and the user names no picture folder.
 class MainDialogTest : public testing::Test {
  protected:
-  void SetUp() override {
-    environment_.Set("TMPDIR", temp_.path().string());
-    environment_.Set("HOME", home_.path().string());
-    environment_.Set("XDG_CONFIG_HOME", std::nullopt);
-  }
-
   template <typename Control>
   static Control* Get(wxWindow* dialog, int id) {
     return dynamic_cast<Control*>(dialog->FindWindow(id));
@@ -112,8 +107,7 @@ class MainDialogTest : public testing::Test {
   }
 
   testing_support::TempDir temp_;
-  testing_support::TempDir home_;
-  testing_support::ScopedEnvironment environment_;
+  testing_support::UserFolders folders_{temp_.path()};
 };
 
 TEST_F(MainDialogTest, FollowsTheLayoutTable) {
@@ -159,6 +153,7 @@ TEST_F(MainDialogTest, WhiteEverywhereInTheTemplateFont) {
   for (wxWindow* child : dialog.GetChildren()) {
     SCOPED_TRACE(child->GetLabel().utf8_string());
     EXPECT_EQ(child->GetFont().GetPointSize(), 8);
+    EXPECT_EQ(child->GetFont().GetFaceName(), DialogTemplateFont().GetFaceName());
     // A drop-down list keeps the theme's face; a group box lets the dialog's white through.
     if (dynamic_cast<wxChoice*>(child) == nullptr && !child->HasTransparentBackground()) {
       EXPECT_EQ(child->GetBackgroundColour(), *wxWHITE);
@@ -190,9 +185,8 @@ TEST_F(MainDialogTest, ShowsTheDefaultFolderAndAnyFolderExactly) {
 
 TEST_F(MainDialogTest, ReadsThePictureFolderAtStartUp) {
   EXPECT_EQ(MainDialog().picture_folder(), "") << "no setting: no folder, not the home folder";
-  std::filesystem::create_directories(home_ / ".config");
-  std::ofstream(home_ / ".config" / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
-  EXPECT_EQ(MainDialog().picture_folder(), (home_ / "Bilder").string());
+  folders_.SetPictureFolder(temp_ / "Fotos & Bilder");
+  EXPECT_EQ(MainDialog().picture_folder(), (temp_ / "Fotos & Bilder").string());
 }
 
 TEST_F(MainDialogTest, TimerTicksEveryTenthOfASecond) {
@@ -279,7 +273,10 @@ class PopupRecordingDialog : public MainDialog {
 };
 
 // GTK has no system menu to extend: a right click on the window, or on any control, offers the entry.
-TEST_F(MainDialogTest, RightClickAnywhereOffersTheAboutEntry) {
+// Where the system menu takes it (Windows, system_menu_win_test.cpp), a right click offers nothing.
+TEST_F(MainDialogTest, RightClickAnywhereOffersTheAboutEntryUnlessTheSystemMenuHasIt) {
+  wxDialog probe(nullptr, wxID_ANY, "probe");
+  const bool system_menu_has_it = AddToSystemMenu(&probe, wxID_HIGHEST, "probe");
   PopupRecordingDialog dialog;
   for (wxWindow* target :
        {static_cast<wxWindow*>(&dialog), dialog.FindWindow(1000), dialog.FindWindow(1010)}) {
@@ -288,7 +285,7 @@ TEST_F(MainDialogTest, RightClickAnywhereOffersTheAboutEntry) {
     target->ProcessWindowEvent(event);
   }
   const std::pair<int, std::string> about = {16, "&About Pixmeld..."};
-  EXPECT_EQ(dialog.items, (std::vector<std::pair<int, std::string>>(3, about)));
+  EXPECT_EQ(dialog.items, (std::vector<std::pair<int, std::string>>(system_menu_has_it ? 0 : 3, about)));
 }
 
 TEST_F(MainDialogTest, AboutEntryOpensTheAboutBoxOverTheWindow) {

@@ -38,13 +38,15 @@ ExpectModalDialog::~ExpectModalDialog() {
 
 int RunModal(wxDialog* dialog, const std::function<void()>& action) {
   g_running = dialog;
-  dialog->CallAfter([dialog, &action] {
+  // A dialog that has ended is hidden at once; Windows' stays modal until its loop has returned.
+  const auto still_open = [dialog] { return dialog->IsModal() && dialog->IsShown(); };
+  dialog->CallAfter([dialog, &action, still_open] {
     action();
-    for (int i = 0; i < 20 && dialog->IsModal(); ++i) {
+    for (int i = 0; i < 20 && still_open(); ++i) {
       wxYield();
       wxMilliSleep(10);
     }
-    if (dialog->IsModal()) dialog->EndModal(kStillOpen);
+    if (still_open()) dialog->EndModal(kStillOpen);
   });
   const int code = dialog->ShowModal();
   g_running = nullptr;

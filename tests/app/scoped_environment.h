@@ -29,7 +29,12 @@ class ScopedEnvironment {
 
  private:
   static void Apply(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+    // An empty value removes the variable, there being no empty variables on Windows.
+    ::_putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
     value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+#endif
   }
 
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;

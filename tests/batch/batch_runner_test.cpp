@@ -15,6 +15,7 @@ namespace batch {
 namespace {
 
 using testing_support::JpegRecipe;
+using testing_support::kPathSeparator;
 using testing_support::ReadJpegFacts;
 using testing_support::RecordingErrorBox;
 using testing_support::TempDir;
@@ -77,7 +78,7 @@ TEST_F(BatchRunnerTest, ThreePhotosTakeThreeTicksInOrderAndOpenTheFolderOnce) {
   runner_.Tick();
   EXPECT_EQ(window_.open_commands, 1);
   EXPECT_EQ(Sources(), (std::vector<std::string>{"/p/A.jpg", "/p/b.jpg", "/p/c.jpg"}));
-  EXPECT_EQ(calls_[1].destination, "/out/b.jpg");
+  EXPECT_EQ(calls_[1].destination, "/out" + kPathSeparator + "b.jpg");
   EXPECT_EQ(calls_[1].max_edge, 960);
   EXPECT_EQ(window_.shown_count, 0u);
   // The tick that ran the last photo leaves the run on; the next one ends it.
@@ -112,9 +113,9 @@ TEST_F(BatchRunnerTest, SizeAndFolderAreReadAfreshOnEveryTick) {
   window_.folder = "/elsewhere/with space";
   runner_.Tick();
   EXPECT_EQ(calls_[0].max_edge, 24);
-  EXPECT_EQ(calls_[0].destination, "/out/a.jpg");
+  EXPECT_EQ(calls_[0].destination, "/out" + kPathSeparator + "a.jpg");
   EXPECT_EQ(calls_[1].max_edge, 2000);
-  EXPECT_EQ(calls_[1].destination, "/elsewhere/with space/b.jpg");
+  EXPECT_EQ(calls_[1].destination, "/elsewhere/with space" + kPathSeparator + "b.jpg");
 }
 
 TEST_F(BatchRunnerTest, ClearDuringARunStopsItOnTheNextTick) {

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "tests/support/jpeg_fixtures.h"
+#include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -18,39 +20,10 @@ using testing_support::TempDir;
 using testing_support::WriteBytes;
 using testing_support::WriteJpeg;
 
-struct CliRun {
-  int status = -1;
-  std::string errors;
-  std::string output;
-};
-
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 class PixmeldCliTest : public testing::Test {
  protected:
-  CliRun Cli(const std::vector<std::string>& arguments, const std::string& input = "") {
-    std::ofstream(dir_ / "stdin.txt", std::ios::binary) << input;
-    std::string command = Quote(PIXMELD_CLI_PATH);
-    for (const std::string& argument : arguments) command += " " + Quote(argument);
-    command += " <" + Quote((dir_ / "stdin.txt").string());
-    command += " >" + Quote((dir_ / "stdout.txt").string()) + " 2>" + Quote((dir_ / "stderr.txt").string());
-    CliRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.errors = Slurp(dir_ / "stderr.txt");
-    run.output = Slurp(dir_ / "stdout.txt");
-    return run;
-  }
-
-  static std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+  testing_support::ProgramRun Cli(const std::vector<std::string>& arguments, const std::string& input = "") {
+    return testing_support::RunProgram(PIXMELD_CLI_PATH, arguments, dir_.path(), input);
   }
 
   std::string Photo(const std::string& name, int width, int height) {
@@ -73,7 +46,8 @@ TEST_F(PixmeldCliTest, WritesEveryPhotoAtTheMaximumEdgeAndExitsZero) {
   const std::string wide = Photo("wide.jpg", 400, 300);
   const std::string tall = Photo("tall.jpg", 150, 500);
   const std::string small = Photo("small.jpg", 50, 40);
-  const CliRun run = Cli({"-m200", "--output=" + (dir_ / "out").string(), wide, tall, small});
+  const testing_support::ProgramRun run =
+      Cli({"-m200", "--output=" + (dir_ / "out").string(), wide, tall, small});
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(run.errors.rfind("3 written, 0 failed, 0 damaged; 0.", 0), 0u) << run.errors;
   EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
@@ -89,8 +63,9 @@ TEST_F(PixmeldCliTest, AFailingPhotoIsNamedLeavesNothingBehindAndMakesTheStatusO
   WriteBytes(dir_ / "bad.jpg", {'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'});
   std::filesystem::create_directory(dir_ / "out");
   WriteBytes(dir_ / "out" / "bad.jpg", {'k', 'e', 'e', 'p'});
-  const CliRun run = Cli({"-o", (dir_ / "out").string(), "-m", "50", (dir_ / "bad.jpg").string(), good,
-                          (dir_ / "missing.jpg").string()});
+  const testing_support::ProgramRun run =
+      Cli({"-o", (dir_ / "out").string(), "-m", "50", (dir_ / "bad.jpg").string(), good,
+           (dir_ / "missing.jpg").string()});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.errors.find((dir_ / "bad.jpg").string() + ": Error reading JPEG file (Not a JPEG file"),
             std::string::npos)
@@ -105,13 +80,15 @@ TEST_F(PixmeldCliTest, FilesFromAListOnStandardInputOrInAFile) {
   const std::string odd = Photo("new\nline.jpg", 30, 20);
   const std::string plain = Photo("plain.jpg", 30, 20);
   // As `find -print0` writes them, with empty entries that count for nothing.
-  const CliRun piped = Cli({"-0", "--files-from", "-", "-o", (dir_ / "out").string()},
-                           odd + std::string(1, '\0') + std::string(1, '\0') + plain + std::string(1, '\0'));
+  const testing_support::ProgramRun piped =
+      Cli({"-0", "--files-from", "-", "-o", (dir_ / "out").string()},
+          odd + std::string(1, '\0') + std::string(1, '\0') + plain + std::string(1, '\0'));
   EXPECT_EQ(piped.status, 0) << piped.errors;
   EXPECT_EQ(Outputs(), (std::vector<std::string>{"new\nline.jpg", "plain.jpg"}));
 
   std::ofstream(dir_ / "list.txt") << plain << "\n\n" << (dir_ / "missing.jpg").string() << "\n";
-  const CliRun listed = Cli({"--files-from=" + (dir_ / "list.txt").string(), "-o", (dir_ / "out").string()});
+  const testing_support::ProgramRun listed =
+      Cli({"--files-from=" + (dir_ / "list.txt").string(), "-o", (dir_ / "out").string()});
   EXPECT_EQ(listed.status, 1);
   EXPECT_NE(listed.errors.find((dir_ / "missing.jpg").string() + ": Error reading JPEG file"),
             std::string::npos)
@@ -119,7 +96,7 @@ TEST_F(PixmeldCliTest, FilesFromAListOnStandardInputOrInAFile) {
 
   for (const auto& [list, reason] : {std::pair{"no-list.txt", "no-list.txt (No such file or directory)"},
                                      std::pair{"out", "out (Is a directory)"}}) {
-    const CliRun unread = Cli({"--files-from", (dir_ / list).string(), plain});
+    const testing_support::ProgramRun unread = Cli({"--files-from", (dir_ / list).string(), plain});
     EXPECT_EQ(unread.status, 1);
     EXPECT_NE(unread.errors.find(reason), std::string::npos) << unread.errors;
   }
@@ -135,7 +112,7 @@ TEST_F(PixmeldCliTest, UsageErrorsExitTwoAndWriteNothing) {
       {"-o", (dir_ / "out").string(), "--colour", photo},
   };
   for (const auto& arguments : usages) {
-    const CliRun run = Cli(arguments);
+    const testing_support::ProgramRun run = Cli(arguments);
     EXPECT_EQ(run.status, 2) << run.errors;
     EXPECT_NE(run.errors.find("--help"), std::string::npos);
   }
@@ -143,10 +120,10 @@ TEST_F(PixmeldCliTest, UsageErrorsExitTwoAndWriteNothing) {
 }
 
 TEST_F(PixmeldCliTest, HelpAndVersion) {
-  const CliRun help = Cli({"--help"});
+  const testing_support::ProgramRun help = Cli({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.output.find("--max-edge"), std::string::npos);
-  const CliRun version = Cli({"--version"});
+  const testing_support::ProgramRun version = Cli({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.output, "pixmeld-cli 1.0.0\n");
 }
@@ -157,7 +134,7 @@ TEST_F(PixmeldCliTest, TheOutputFolderIsCreatedAndAnUncreatableOneIsAnError) {
   EXPECT_TRUE(std::filesystem::exists(dir_ / "out" / "deeper" / "a.jpg"));
 
   WriteBytes(dir_ / "file", {'x'});
-  const CliRun blocked = Cli({"-o", (dir_ / "file" / "sub").string(), photo});
+  const testing_support::ProgramRun blocked = Cli({"-o", (dir_ / "file" / "sub").string(), photo});
   EXPECT_EQ(blocked.status, 1);
   EXPECT_NE(blocked.errors.find("cannot create the output folder"), std::string::npos);
 }

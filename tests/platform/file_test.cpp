@@ -23,10 +23,11 @@ TEST(FileTest, NonAsciiNamesReachTheFileSystemAsUtf8InTheCLocale) {
       "berlingen.jpg";  // "Überlingen.jpg"
   File file = File::Open(dir.path() / PathFromUtf8(name), "wb");
   ASSERT_TRUE(file.is_open());
-  EXPECT_EQ(std::fputs("x", file.get()), 1);
+  EXPECT_GE(std::fputs("x", file.get()), 0);
   EXPECT_TRUE(file.Close());
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{name});
-  EXPECT_EQ(PathToUtf8(dir.path() / PathFromUtf8(name)), PathToUtf8(dir.path()) + "/" + name);
+  EXPECT_EQ(PathToUtf8(dir.path() / PathFromUtf8(name)),
+            PathToUtf8(dir.path()) + testing_support::kPathSeparator + name);
 }
 
 TEST(FileTest, OpeningAMissingFileFails) {
@@ -34,15 +35,15 @@ TEST(FileTest, OpeningAMissingFileFails) {
   EXPECT_FALSE(File::Open(dir / "missing.jpg", "rb").is_open());
 }
 
-#ifndef _WIN32
 TEST(FileTest, CloseReportsAWriteThatNeverReachedTheDisk) {
+  if (!std::filesystem::exists("/dev/full"))
+    GTEST_SKIP() << "needs Linux's /dev/full, a file that is always full";
   File full = File::Open("/dev/full", "wb");
   ASSERT_TRUE(full.is_open());
   std::fputs("data that stays in the buffer until the close", full.get());
   EXPECT_FALSE(full.Close());
   EXPECT_TRUE(full.Close()) << "closing a closed file is harmless";
 }
-#endif
 
 TEST(FileTest, UniqueFilesAreNewNamedAndDistinct) {
   TempDir dir;

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "imaging/jpeg_abort.h"
 #include "imaging/raster_image.h"
+#include "platform/file.h"
 #include "tests/support/temp_dir.h"
 
 namespace testing_support {
@@ -163,8 +163,8 @@ std::vector<int> SegmentsBeforeScan(const std::vector<unsigned char>& bytes) {
 
 JpegFacts ReadJpegFacts(const std::filesystem::path& path) {
   JpegFacts facts;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) {
+  const platform::File file = platform::File::Open(path, "rb");
+  if (!file.is_open()) {
     ADD_FAILURE() << "cannot open " << path;
     return facts;
   }

@@ -29,6 +29,20 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+std::filesystem::path TempDir::MakeOddlyNamedFolder() const {
+  std::filesystem::path folder = path_ / std::filesystem::u8path(
+                                             "Tom & Jerry's \"\xC3\x9C"
+                                             "berlingen\" -n");
+  std::error_code refused;
+  if (!std::filesystem::create_directory(folder, refused)) {
+    folder = path_ / std::filesystem::u8path(
+                         "Tom & Jerry's [\xC3\x9C"
+                         "berlingen] -n");
+    std::filesystem::create_directory(folder);
+  }
+  return folder;
+}
+
 std::vector<std::string> TempDir::EntriesOf(const std::filesystem::path& folder) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {

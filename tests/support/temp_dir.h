@@ -8,6 +8,9 @@
 
 namespace testing_support {
 
+// What joins a folder and a name in a path: "/" on Linux, "\\" on Windows.
+inline const std::string kPathSeparator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+
 class TempDir {
  public:
   TempDir();
@@ -16,6 +19,9 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
+  // Makes a folder in here named as oddly as the file system allows - spaces, "&", an apostrophe, a
+  // non-ASCII letter, a leading "-" and, where allowed (not on Windows), double quotes - and returns it.
+  std::filesystem::path MakeOddlyNamedFolder() const;
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
   // Names of the entries in the folder, sorted.

@@ -1,23 +1,16 @@
-#include "app/system_menu.h"
-
+// Windows: the system menu is the window's own and takes entries of the program's.
 #include <wx/menu.h>
+
+#include "app/system_menu.h"
 
 namespace app {
 
 bool AddToSystemMenu(wxTopLevelWindow* window, int id, const wxString& text) {
-#ifdef __WXMSW__
   wxMenu* menu = window->MSWGetSystemMenu();
   if (menu == nullptr) return false;
   menu->InsertSeparator(0);
   menu->Insert(0, id, text);
   return true;
-#else
-  // GTK's title bar belongs to the window manager and offers no menu of the program's own.
-  (void)window;
-  (void)id;
-  (void)text;
-  return false;
-#endif
 }
 
 }  // namespace app
