@@ -1,5 +1,7 @@
 #include "cli/escape.h"
 
+#include <filesystem>
+
 namespace cli {
 namespace {
 
@@ -38,6 +40,10 @@ void AppendHex(std::string& out, unsigned char byte) {
   out += kDigits[byte & 0xF];
 }
 
+// Where a backslash separates folders (Windows), no name holds one, nor a control character, so it stays
+// as it is; elsewhere it is doubled, so that a name with "\n" in it differs from one with a newline.
+constexpr bool kBackslashSeparatesFolders = std::filesystem::path::preferred_separator == '\\';
+
 }  // namespace
 
 std::string EscapeForTerminal(std::string_view text) {
@@ -46,7 +52,7 @@ std::string EscapeForTerminal(std::string_view text) {
   while (!text.empty()) {
     const unsigned char byte = static_cast<unsigned char>(text[0]);
     const std::size_t length = Utf8Length(text);
-    if (byte == '\\') {
+    if (byte == '\\' && !kBackslashSeparatesFolders) {
       out += "\\\\";
     } else if (byte == '\n') {
       out += "\\n";

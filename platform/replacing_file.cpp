@@ -55,6 +55,8 @@ ReplacingFile::CommitResult ReplacingFile::Commit() {
     }
   }
   if (moved) {
+    // Windows reports its own error numbers; errno gets their portable meaning for the caller's message.
+    errno = moved.default_error_condition().value();
     Discard();
     return CommitResult::kMoveFailed;
   }

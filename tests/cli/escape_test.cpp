@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace cli {
 namespace {
 
@@ -13,8 +15,9 @@ TEST(EscapeTest, ControlCharactersAndBytesThatAreNotUtf8) {
       {"plain photo.jpg", "plain photo.jpg"},
       {"a\nb.jpg", "a\\nb.jpg"},
       {"\r\t", "\\r\\t"},
-      {"back\\slash", "back\\\\slash"},  // so that "\n" in a name differs from a newline
-      {"\x1b[31mred", "\\x1b[31mred"},   // ESC: a terminal command
+      // So that "\n" in a name differs from a newline; where a backslash separates folders, no name has one.
+      {"back\\slash", std::filesystem::path::preferred_separator == '\\' ? "back\\slash" : "back\\\\slash"},
+      {"\x1b[31mred", "\\x1b[31mred"},  // ESC: a terminal command
       {std::string("nul\0x", 5), "nul\\x00x"},
       {"\x7f\x01", "\\x7f\\x01"},  // DEL and C0
       {"\xC3\x9Cmlaut \xE2\x82\xAC \xF0\x9F\x93\xB7",

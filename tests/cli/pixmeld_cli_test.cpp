@@ -77,14 +77,17 @@ TEST_F(PixmeldCliTest, AFailingPhotoIsNamedLeavesNothingBehindAndMakesTheStatusO
 }
 
 TEST_F(PixmeldCliTest, FilesFromAListOnStandardInputOrInAFile) {
-  const std::string odd = Photo("new\nline.jpg", 30, 20);
+  // A name with a newline, where names may hold one.
+  const std::string odd_name =
+      std::filesystem::path::preferred_separator == '/' ? "new\nline.jpg" : "new line.jpg";
+  const std::string odd = Photo(odd_name, 30, 20);
   const std::string plain = Photo("plain.jpg", 30, 20);
   // As `find -print0` writes them, with empty entries that count for nothing.
   const testing_support::ProgramRun piped =
       Cli({"-0", "--files-from", "-", "-o", (dir_ / "out").string()},
           odd + std::string(1, '\0') + std::string(1, '\0') + plain + std::string(1, '\0'));
   EXPECT_EQ(piped.status, 0) << piped.errors;
-  EXPECT_EQ(Outputs(), (std::vector<std::string>{"new\nline.jpg", "plain.jpg"}));
+  EXPECT_EQ(Outputs(), (std::vector<std::string>{odd_name, "plain.jpg"}));
 
   std::ofstream(dir_ / "list.txt") << plain << "\n\n" << (dir_ / "missing.jpg").string() << "\n";
   const testing_support::ProgramRun listed =
