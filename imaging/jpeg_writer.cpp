@@ -30,10 +30,11 @@ class JpegWriter::Compressor {
                const std::vector<unsigned char>& icc_profile) {
     output_.emplace(path);
     if (!output_->is_open()) {
+      const std::string why = std::generic_category().message(errno);  // before anything else sets errno
       const std::string reason = "can't open " + platform::PathToUtf8(path);
       if (CodecMessagesPrinted()) platform::WriteStandardError(reason + "\n");
       platform::ShowErrorBox(kWriteErrorMessage);
-      return Result::Failure(Outcome::kFolderRefuses, reason + ": " + std::generic_category().message(errno));
+      return Result::Failure(Outcome::kFolderRefuses, reason + ": " + why);
     }
     return Guard([&] {
       // Create and attach the destination.
