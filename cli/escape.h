@@ -8,10 +8,10 @@
 
 namespace cli {
 
-// `text` with "\\" for a backslash (except where a backslash separates folders), "\n", "\r", "\t" for those, "\xHH" (two lower-case hex digits) for
-// every other control character (C0, DEL, and C1 as UTF-8) and for every byte that is not part of
-// well-formed UTF-8. Everything else, UTF-8 letters included, stays as it is, so the result reads as
-// the name and tells apart any two different names.
+// `text` with "\\" for a backslash (except where a backslash separates folders), "\n", "\r", "\t" for those,
+// "\xHH" (two lower-case hex digits) for every other control character (C0, DEL, and C1 as UTF-8) and for
+// every byte that is not part of well-formed UTF-8. Everything else, UTF-8 letters included, stays as it is,
+// so the result reads as the name and tells apart any two different names.
 std::string EscapeForTerminal(std::string_view text);
 
 }  // namespace cli
