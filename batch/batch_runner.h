@@ -51,10 +51,10 @@ class BatchRunner {
 
   // One timer tick: enables Start exactly while the queue has entries; an empty queue ends the run; while
   // running, downsizes entry 0 into the destination folder at the chosen size and removes it, whatever
-  // the outcome, except when the destination cannot be written: then the run stops and the photo stays
-  // queued, so that the user can pick another folder. When the queue has just run empty, the destination
-  // folder is opened. Last, the count. A tick that starts while another runs (an error box keeps the
-  // event loop going) does nothing.
+  // the outcome, except when the destination folder refuses new files (kFolderRefuses): then the run
+  // stops and the photo stays queued, so that the user can pick another folder. When the queue has just run
+  // empty, the destination folder is opened. Last, the count. A tick that starts while another runs (an error
+  // box keeps the event loop going) does nothing.
   void Tick();
 
   bool running() const { return running_ > 0; }
