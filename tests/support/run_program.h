@@ -21,9 +21,6 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder, const std::string& input = "");
 
-// The text of a file that a program wrote in text mode.
-std::string ReadText(const std::filesystem::path& path);
-
 }  // namespace testing_support
 
 #endif  // PIXMELD_TESTS_SUPPORT_RUN_PROGRAM_H_

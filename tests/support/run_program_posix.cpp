@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
 
 namespace testing_support {
 namespace {
@@ -17,13 +17,6 @@ std::string Quote(const std::string& text) {
 }
 
 }  // namespace
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder, const std::string& input) {

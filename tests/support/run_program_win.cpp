@@ -1,9 +1,9 @@
 #include <windows.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
 
 namespace testing_support {
 namespace {
@@ -69,13 +69,6 @@ class InputFile {
 };
 
 }  // namespace
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path);  // text mode: "\r\n" becomes "\n"
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder, const std::string& input) {

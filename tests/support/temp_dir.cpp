@@ -57,6 +57,11 @@ std::vector<unsigned char> ReadBytes(const std::filesystem::path& path) {
   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path);  // text mode
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 void WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -34,6 +34,8 @@ class TempDir {
 
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
+// The text of a file that a program wrote in text mode; on Windows "\r\n" comes back as "\n".
+std::string ReadText(const std::filesystem::path& path);
 
 }  // namespace testing_support
 
