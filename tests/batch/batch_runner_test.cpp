@@ -1,11 +1,15 @@
+// One batch from the first tick to the opened folder, with the real per-file step and every way a photo
+// can go wrong in a batch: an unreadable photo, a drop during its error box, the source folder as the
+// destination, the destination folder removed mid-batch, a user's Stop.
 #include "batch/batch_runner.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <functional>
+#include <set>
+#include <utility>
 
-#include "batch/size_table.h"
-#include "batch/work_queue.h"
+#include "platform/wait_cursor.h"
 #include "tests/support/fake_batch_window.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/recording_error_box.h"
@@ -14,212 +18,124 @@
 namespace batch {
 namespace {
 
-using testing_support::JpegRecipe;
-using testing_support::kPathSeparator;
+namespace fs = std::filesystem;
+using testing_support::ReadBytes;
 using testing_support::ReadJpegFacts;
-using testing_support::RecordingErrorBox;
 using testing_support::TempDir;
-using testing_support::WriteJpeg;
 
-using FakeWindow = testing_support::FakeBatchWindow;
-
-struct StepCall {
-  int max_edge;
-  std::string source;
-  std::string destination;
-};
-
-class BatchRunnerTest : public testing::Test {
- protected:
-  BatchRunnerTest()
-      : runner_(window_, [this](int max_edge, const std::filesystem::path& source,
-                                const std::filesystem::path& destination) {
-          calls_.push_back({max_edge, source.string(), destination.string()});
-          if (during_step_) during_step_();
-          const auto outcome = outcomes_.find(source.string());
-          return imaging::Result{outcome == outcomes_.end() ? imaging::Outcome::kDone : outcome->second, ""};
-        }) {}
-
-  std::vector<std::string> Sources() const {
-    std::vector<std::string> sources;
-    for (const StepCall& call : calls_) sources.push_back(call.source);
-    return sources;
+// The box a photo's failure shows keeps the event loop going: whatever `during_next_box` does happens then.
+struct BoxWithEventLoop : testing_support::RecordingErrorBox {
+  void Show(const std::string& text) override {
+    RecordingErrorBox::Show(text);
+    if (during_next_box) std::exchange(during_next_box, nullptr)();
   }
-
-  FakeWindow window_;
-  std::vector<StepCall> calls_;
-  std::map<std::string, imaging::Outcome> outcomes_;
-  std::function<void()> during_step_;
-  BatchRunner runner_;
+  std::function<void()> during_next_box;
 };
 
-TEST_F(BatchRunnerTest, StartIsEnabledExactlyWhileTheQueueHasEntries) {
-  runner_.Tick();
-  EXPECT_FALSE(window_.start_enabled);
-  window_.queue.Add("/p/a.jpg");
-  runner_.Tick();
-  EXPECT_TRUE(window_.start_enabled);
-  EXPECT_EQ(window_.shown_count, 1u);
-  EXPECT_TRUE(calls_.empty()) << "nothing runs before Start";
-  window_.queue.Clear();
-  runner_.Tick();
-  EXPECT_FALSE(window_.start_enabled);
-  EXPECT_EQ(window_.shown_count, 0u);
-}
+struct CountingCursor : platform::WaitCursor {
+  void Begin() override { ++depth, ++begins; }
+  void End() override { --depth; }
+  int depth = 0, begins = 0;
+};
 
-TEST_F(BatchRunnerTest, ThreePhotosTakeThreeTicksInOrderAndOpenTheFolderOnce) {
-  for (const char* path : {"/p/c.jpg", "/p/A.jpg", "/p/b.jpg"}) window_.queue.Add(path);
-  runner_.Tick();
-  runner_.StartStop();
-  EXPECT_EQ(window_.caption, "Stop");
-  runner_.Tick();
-  runner_.Tick();
-  EXPECT_EQ(window_.open_commands, 0);
-  runner_.Tick();
-  EXPECT_EQ(window_.open_commands, 1);
-  EXPECT_EQ(Sources(), (std::vector<std::string>{"/p/A.jpg", "/p/b.jpg", "/p/c.jpg"}));
-  EXPECT_EQ(calls_[1].destination, "/out" + kPathSeparator + "b.jpg");
-  EXPECT_EQ(calls_[1].max_edge, 960);
-  EXPECT_EQ(window_.shown_count, 0u);
-  // The tick that ran the last photo leaves the run on; the next one ends it.
-  EXPECT_TRUE(runner_.running());
-  runner_.Tick();
-  EXPECT_FALSE(runner_.running());
-  EXPECT_EQ(window_.caption, "Start");
-  EXPECT_FALSE(window_.start_enabled);
-  EXPECT_EQ(window_.open_commands, 1);
-}
-
-TEST_F(BatchRunnerTest, StopLeavesTheRestAndStartResumesWithTheFirstInOrder) {
-  for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}) window_.queue.Add(path);
-  runner_.StartStop();
-  runner_.Tick();
-  runner_.StartStop();
-  EXPECT_EQ(window_.caption, "Start");
-  runner_.Tick();
-  EXPECT_EQ(calls_.size(), 1u);
-  window_.queue.Add("/p/a2.jpg");  // sorts before b.jpg
-  runner_.StartStop();
-  runner_.Tick();
-  EXPECT_EQ(Sources(), (std::vector<std::string>{"/p/a.jpg", "/p/a2.jpg"}));
-}
-
-TEST_F(BatchRunnerTest, SizeAndFolderAreReadAfreshOnEveryTick) {
-  for (const char* path : {"/p/a.jpg", "/p/b.jpg"}) window_.queue.Add(path);
-  runner_.StartStop();
-  window_.selection = 0;
-  runner_.Tick();
-  window_.selection = 38;
-  window_.folder = "/elsewhere/with space";
-  runner_.Tick();
-  EXPECT_EQ(calls_[0].max_edge, 24);
-  EXPECT_EQ(calls_[0].destination, "/out" + kPathSeparator + "a.jpg");
-  EXPECT_EQ(calls_[1].max_edge, 2000);
-  EXPECT_EQ(calls_[1].destination, "/elsewhere/with space" + kPathSeparator + "b.jpg");
-}
-
-TEST_F(BatchRunnerTest, ClearDuringARunStopsItOnTheNextTick) {
-  for (const char* path : {"/p/a.jpg", "/p/b.jpg"}) window_.queue.Add(path);
-  runner_.StartStop();
-  runner_.Tick();
-  window_.queue.Clear();
-  runner_.Tick();
-  EXPECT_FALSE(runner_.running());
-  EXPECT_EQ(window_.caption, "Start");
-  EXPECT_EQ(calls_.size(), 1u);
-}
-
-TEST_F(BatchRunnerTest, AFailingPhotoLeavesTheQueueAndTheRunGoesOn) {
-  for (const char* path : {"/p/a.jpg", "/p/b.jpg"}) window_.queue.Add(path);
-  outcomes_["/p/a.jpg"] = imaging::Outcome::kUnreadable;
-  outcomes_["/p/b.jpg"] = imaging::Outcome::kWriteFailed;
-  runner_.StartStop();
-  runner_.Tick();
-  runner_.Tick();
-  EXPECT_EQ(Sources(), (std::vector<std::string>{"/p/a.jpg", "/p/b.jpg"}));
-  EXPECT_EQ(window_.queue.count(), 0u);
-  EXPECT_EQ(window_.open_commands, 1);
-}
-
-TEST_F(BatchRunnerTest, AnUnwritableDestinationStopsTheRunAndKeepsThePhoto) {
-  for (const char* path : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}) window_.queue.Add(path);
-  outcomes_["/p/b.jpg"] = imaging::Outcome::kFolderRefuses;
-  runner_.StartStop();
-  runner_.Tick();
-  runner_.Tick();
-  EXPECT_FALSE(runner_.running());
-  EXPECT_EQ(window_.caption, "Start");
-  EXPECT_EQ(window_.queue.count(), 2u);
-  EXPECT_EQ(window_.queue.entry(0), "/p/b.jpg");
-  runner_.Tick();
-  EXPECT_EQ(calls_.size(), 2u) << "no further photo is tried";
-  EXPECT_TRUE(window_.start_enabled);
-  EXPECT_EQ(window_.open_commands, 0);
-
-  outcomes_.clear();  // the user picks another folder and starts again
-  runner_.StartStop();
-  runner_.Tick();
-  runner_.Tick();
-  EXPECT_EQ(Sources(), (std::vector<std::string>{"/p/a.jpg", "/p/b.jpg", "/p/b.jpg", "/p/c.jpg"}));
-}
-
-TEST_F(BatchRunnerTest, APhotoDroppedDuringTheStepThatSortsFirstIsNotLost) {
-  // An error box keeps the event loop running during the step; a drop then inserts before the photo
-  // being processed, and a timer tick may fire.
-  for (const char* path : {"/p/m.jpg", "/p/z.jpg"}) window_.queue.Add(path);
-  during_step_ = [this] {
-    if (calls_.size() == 1) {
-      window_.queue.Add("/p/a.jpg");
-      runner_.Tick();  // nested: must do nothing
-    }
-  };
-  runner_.StartStop();
-  for (int i = 0; i < 4; ++i) runner_.Tick();
-  EXPECT_EQ(Sources(), (std::vector<std::string>{"/p/m.jpg", "/p/a.jpg", "/p/z.jpg"}));
-  EXPECT_EQ(window_.open_commands, 1);
-}
-
-TEST_F(BatchRunnerTest, NoSelectionUsesTheDefaultSize) {
-  window_.queue.Add("/p/a.jpg");
-  window_.selection = -1;
-  runner_.StartStop();
-  runner_.Tick();
-  EXPECT_EQ(calls_[0].max_edge, 960);
-}
-
-TEST(BatchRunnerEndToEndTest, PhotosAreWrittenOnePerTickAndTheSameNameKeepsTheLaterOne) {
-  RecordingErrorBox boxes;
+TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
+  BoxWithEventLoop boxes;
+  CountingCursor cursor;
+  platform::InstallWaitCursor(&cursor);
   TempDir dir;
-  std::filesystem::create_directories(dir / "in" / "a");
-  std::filesystem::create_directories(dir / "in" / "b");
-  std::filesystem::create_directory(dir / "out");
-  FakeWindow window;
-  window.folder = (dir / "out").string();
-  window.selection = 9;  // 100 pixels
-  const auto photo = [&](const std::string& name, int width, int height) {
-    JpegRecipe recipe;
-    recipe.width = width;
-    recipe.height = height;
-    WriteJpeg(dir / "in" / name, recipe);
-    window.queue.Add((dir / "in" / name).string());
+  const fs::path in = dir / "in", out = dir / "out";
+  fs::create_directories(in / "sub");
+  fs::create_directory(out);
+  const auto photo = [&](const char* name, int width, int height) {
+    testing_support::JpegRecipe recipe;
+    recipe.width = width, recipe.height = height;
+    testing_support::WriteJpeg(in / name, recipe);
+    return (in / name).string();
   };
-  photo("a/wide.jpg", 300, 200);
-  photo("a/same.jpg", 50, 50);
-  photo("b/same.jpg", 120, 60);
-  testing_support::WriteBytes(dir / "in" / "b" / "broken.jpg", {'x'});
-  window.queue.Add((dir / "in" / "b" / "broken.jpg").string());
+  testing_support::FakeBatchWindow window;
+  window.folder = out.string();
+  window.selection = 9;  // 100 pixels
+  // Added in reverse; byte order would run B, D, a, bad, c, e.
+  for (const std::string& path : {photo("e.jpg", 40, 40), photo("D.jpg", 1000, 10), photo("c.jpg", 150, 300),
+                                  photo("B.jpg", 60, 40), photo("a.jpg", 300, 200)}) {
+    window.queue.Add(path);
+  }
+  testing_support::WriteBytes(in / "bad.jpg", {'x'});
+  window.queue.Add((in / "bad.jpg").string());
+  const std::string dropped = photo("0.jpg", 20, 20);
 
   BatchRunner runner(window);
-  runner.Tick();
+  std::set<std::string> written;
+  const auto tick = [&](const char* new_output, std::size_t left) {
+    runner.Tick();
+    if (*new_output != '\0') written.insert(new_output);
+    const auto now = fs::exists(out) ? TempDir::EntriesOf(out) : std::vector<std::string>{};
+    EXPECT_EQ(std::set<std::string>(now.begin(), now.end()), written) << "after " << new_output;
+    EXPECT_EQ(window.queue.count(), left);
+    EXPECT_EQ(window.shown_count, left);
+  };
+  const auto expect_size = [&](const char* name, int width, int height) {
+    const testing_support::JpegFacts facts = ReadJpegFacts(out / name);
+    EXPECT_EQ(facts.width, width) << name;
+    EXPECT_EQ(facts.height, height) << name;
+    EXPECT_TRUE(facts.baseline_frame);
+    EXPECT_EQ(facts.luma_quant_dc, 6) << "quality 80";
+  };
+  tick("", 6);
+  EXPECT_TRUE(window.start_enabled) << "nothing runs before Start";
   runner.StartStop();
-  for (int tick = 0; tick < 4; ++tick) runner.Tick();
-  EXPECT_EQ(window.queue.count(), 0u);
+  EXPECT_EQ(window.caption, "Stop");
+  tick("a.jpg", 5);
+  expect_size("a.jpg", 100, 66);
+  runner.StartStop();  // the user's Stop takes effect before the next photo
+  EXPECT_EQ(window.caption, "Start");
+  tick("", 5);
+  runner.StartStop();
+  tick("B.jpg", 4);
+  expect_size("B.jpg", 60, 40);  // fits: kept
+
+  // While the unreadable photo's box is open, a photo that sorts first is dropped and the timer ticks.
+  boxes.during_next_box = [&] { window.queue.Add(dropped), runner.Tick(); };
+  tick("", 4);
+  EXPECT_EQ(window.queue.entry(0), dropped);
+  tick("0.jpg", 3);
+
+  // The source folder, by another name, as the destination: refused, the run stops, the photo stays.
+  const std::vector<unsigned char> original = ReadBytes(in / "c.jpg");
+  window.folder = (in / "sub" / "..").string();
+  tick("", 3);
+  EXPECT_FALSE(runner.running());
+  EXPECT_EQ(window.caption, "Start");
+  EXPECT_EQ(ReadBytes(in / "c.jpg"), original);
+  window.folder = out.string();
+  runner.StartStop();
+  tick("c.jpg", 2);
+  expect_size("c.jpg", 50, 100);
+
+  fs::remove_all(out);  // the destination vanishes: the run stops, the photo stays, nothing remakes it
+  written.clear();
+  tick("", 2);
+  EXPECT_FALSE(runner.running());
+  EXPECT_EQ(window.queue.entry(0), (in / "D.jpg").string());
+  fs::create_directory(out);
+  runner.StartStop();
+  window.selection = -1;  // no selection: the default size, 960
+  tick("D.jpg", 1);
+  expect_size("D.jpg", 960, 9);
+  EXPECT_EQ(window.open_commands, 0);
+  tick("e.jpg", 0);
   EXPECT_EQ(window.open_commands, 1);
-  EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error reading JPEG file"});
-  EXPECT_EQ(dir.EntriesOf(dir / "out"), (std::vector<std::string>{"same.jpg", "wide.jpg"}));
-  EXPECT_EQ(ReadJpegFacts(dir / "out" / "wide.jpg").width, 100);
-  EXPECT_EQ(ReadJpegFacts(dir / "out" / "same.jpg").width, 100) << "b/same.jpg sorts after a/same.jpg";
-  EXPECT_EQ(ReadJpegFacts(dir / "out" / "same.jpg").height, 50);
+  EXPECT_TRUE(runner.running()) << "the run ends on the tick after the last photo";
+  tick("", 0);
+  EXPECT_FALSE(runner.running());
+  EXPECT_EQ(window.caption, "Start");
+  EXPECT_FALSE(window.start_enabled);
+  EXPECT_EQ(window.open_commands, 1);
+  EXPECT_EQ(boxes.shown(), (std::vector<std::string>{"Error reading JPEG file", "Error writing JPEG file",
+                                                     "Error writing JPEG file"}));
+  EXPECT_EQ(cursor.depth, 0);
+  EXPECT_GT(cursor.begins, 0);
+  platform::InstallWaitCursor(nullptr);
 }
 
 }  // namespace

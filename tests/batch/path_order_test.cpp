@@ -1,72 +1,109 @@
+// The queue's order, the queue itself, and which names join it.
 #include "batch/path_order.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
+
+#include "batch/jpeg_name.h"
+#include "batch/work_queue.h"
 
 namespace batch {
 namespace {
 
-using Paths = std::vector<std::string>;
-
-Paths Sorted(Paths paths) {
-  std::stable_sort(paths.begin(), paths.end(),
-                   [](const std::string& a, const std::string& b) { return PathLess(a, b); });
-  return paths;
+std::string Utf8(std::uint32_t c) {
+  if (c < 0x80) return std::string(1, char(c));
+  if (c < 0x800) return {char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))};
+  if (c < 0x10000) return {char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F))};
+  return {char(0xF0 | c >> 18), char(0x80 | (c >> 12 & 0x3F)), char(0x80 | (c >> 6 & 0x3F)),
+          char(0x80 | (c & 0x3F))};
 }
 
-TEST(PathOrderTest, LetterCaseIsIgnoredWhateverTheOrderOfAdding) {
-  const Paths expected = {"/p/a.jpg", "/p/B.jpg", "/p/c.jpg"};
-  // A plain byte comparison would put "B" first.
-  EXPECT_EQ(Sorted({"/p/c.jpg", "/p/B.jpg", "/p/a.jpg"}), expected);
-  EXPECT_EQ(Sorted({"/p/B.jpg", "/p/a.jpg", "/p/c.jpg"}), expected);
-  EXPECT_EQ(Sorted({"/p/c.jpg", "/p/A.jpg", "/p/b.jpg"}), (Paths{"/p/A.jpg", "/p/b.jpg", "/p/c.jpg"}));
+// Every character whose case folds, by range: capitals first..last step `step`, each with the small
+// letter at the same distance from `small`.
+struct FoldRange {
+  std::uint32_t first, last, small, step;
+};
+constexpr FoldRange kFolds[] = {
+    {'A', 'Z', 'a', 1},          {0xC0, 0xD6, 0xE0, 1},       {0xD8, 0xDE, 0xF8, 1},  // ASCII, Latin-1
+    {0x100, 0x12E, 0x101, 2},    {0x130, 0x130, 'i', 1},      {0x132, 0x136, 0x133, 2},
+    {0x139, 0x147, 0x13A, 2},    {0x14A, 0x176, 0x14B, 2},    {0x178, 0x178, 0xFF, 1},
+    {0x179, 0x17D, 0x17A, 2},                                                            // Latin Extended-A
+    {0x386, 0x386, 0x3AC, 1},    {0x388, 0x38A, 0x3AD, 1},    {0x38C, 0x38C, 0x3CC, 1},  // accented Greek
+    {0x38E, 0x38F, 0x3CD, 1},    {0x391, 0x3A1, 0x3B1, 1},    {0x3A3, 0x3AB, 0x3C3, 1},  // Greek
+    {0x400, 0x40F, 0x450, 1},    {0x410, 0x42F, 0x430, 1},    {0x460, 0x480, 0x461, 2},  // Cyrillic
+    {0x48A, 0x4BE, 0x48B, 2},    {0x4C0, 0x4C0, 0x4CF, 1},    {0x4C1, 0x4CD, 0x4C2, 2},
+    {0x4D0, 0x52E, 0x4D1, 2},    {0x531, 0x556, 0x561, 1},     // Armenian
+    {0x1E00, 0x1E94, 0x1E01, 2}, {0x1EA0, 0x1EFE, 0x1EA1, 2},  // Latin Extended Additional
+    {0xFF21, 0xFF3A, 0xFF41, 1},                               // full-width Latin
+};
+
+// Sorting one-character paths over every folded range and around it must give code point order after
+// folding, with a capital and its small letter side by side in the order they were added.
+TEST(PathOrderTest, CaseFoldsOverEveryRangeAndNothingElseFolds) {
+  std::map<std::uint32_t, std::uint32_t> fold;
+  for (const FoldRange& r : kFolds) {
+    for (std::uint32_t c = r.first; c <= r.last; c += r.step) fold[c] = r.small + (c - r.first);
+  }
+  std::vector<std::uint32_t> chars;
+  for (std::uint32_t c = 0x20; c < 0x600; ++c) chars.push_back(c);
+  for (std::uint32_t c = 0x1DF0; c < 0x1F10; ++c) chars.push_back(c);
+  for (std::uint32_t c = 0xFF00; c < 0xFF60; ++c) chars.push_back(c);
+  const auto key = [&](std::uint32_t c) { return fold.count(c) ? fold[c] : c; };
+  std::vector<std::uint32_t> expected = chars, sorted = chars;
+  std::stable_sort(expected.begin(), expected.end(), [&](auto a, auto b) { return key(a) < key(b); });
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](auto a, auto b) { return PathLess("/" + Utf8(a) + ".jpg", "/" + Utf8(b) + ".jpg"); });
+  const auto wrong = std::mismatch(sorted.begin(), sorted.end(), expected.begin());
+  EXPECT_TRUE(wrong.first == sorted.end())
+      << std::hex << "U+" << *wrong.first << " where U+" << *wrong.second;
 }
 
-TEST(PathOrderTest, WholePathsCountFolderPartIncluded) {
-  // Locale collation ignores punctuation and would interleave the two folders.
-  EXPECT_EQ(Sorted({"/photos-2/a.jpg", "/photos/z.jpg", "/photos/b.jpg", "/photos-2/0.jpg"}),
-            (Paths{"/photos-2/0.jpg", "/photos-2/a.jpg", "/photos/b.jpg", "/photos/z.jpg"}));
-  EXPECT_EQ(Sorted({"/b/a.jpg", "/a/z.jpg"}), (Paths{"/a/z.jpg", "/b/a.jpg"}));
-}
-
-TEST(PathOrderTest, EqualPathsKeepTheirOrderOfAdding) {
-  EXPECT_EQ(ComparePaths("/p/A.jpg", "/p/a.jpg"), 0);
-  EXPECT_EQ(Sorted({"/p/b.jpg", "/p/A.jpg", "/p/c.jpg", "/p/a.jpg", "/p/A.jpg"}),
-            (Paths{"/p/A.jpg", "/p/a.jpg", "/p/A.jpg", "/p/b.jpg", "/p/c.jpg"}));
-}
-
-TEST(PathOrderTest, NonAsciiLettersFoldInAnyLocale) {
-  // "Ä" with "ä", "Ω" with "ω", "Ж" with "ж", "Ł" with "ł"; the test program runs in the C locale.
-  EXPECT_EQ(ComparePaths("/\xC3\x84pfel.jpg", "/\xC3\xA4pfel.jpg"), 0);
-  EXPECT_EQ(ComparePaths("/\xCE\xA9.jpg", "/\xCF\x89.jpg"), 0);
-  EXPECT_EQ(ComparePaths("/\xD0\x96.jpg", "/\xD0\xB6.jpg"), 0);
-  EXPECT_EQ(ComparePaths("/\xC5\x81\xC3\xB3"
-                         "d\xC5\xBA.jpg",
-                         "/\xC5\x82\xC3\xB3"
-                         "D\xC5\xBA.jpg"),
-            0);
-  // Code point order after folding: "ä" (U+00E4) after "z", "Ä" likewise.
-  EXPECT_EQ(Sorted({"/\xC3\x84.jpg", "/z.jpg", "/a.jpg"}), (Paths{"/a.jpg", "/z.jpg", "/\xC3\x84.jpg"}));
-  EXPECT_LT(ComparePaths("/\xC3\xA4", "/\xC3\xB6"), 0);  // ä before ö
-}
-
-TEST(PathOrderTest, BytesThatAreNotUtf8CompareByValueAfterEveryCharacter) {
-  const std::string latin1 = "/\xE4pfel.jpg";  // "äpfel" in Latin-1: not valid UTF-8
+TEST(PathOrderTest, WholePathsThenInvalidBytesByValue) {
+  const std::string latin1 = "/\xE4pfel.jpg";  // not valid UTF-8
+  const std::vector<std::string> order = {
+      "",          "/p/a",  "/p/a.jpg",      "/photos-2/0.jpg", "/photos/b.jpg",  // the folder counts
+      "/\xC0\x80",                            // an overlong form is no character
+      "/\xC3",                                // cut short
+      "/\xC4",     "/\xE4", "/\xED\xA0\x80",  // a surrogate
+  };
+  for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+    EXPECT_LT(ComparePaths(order[i], order[i + 1]), 0) << i;
+    EXPECT_GT(ComparePaths(order[i + 1], order[i]), 0) << i;
+  }
   EXPECT_GT(ComparePaths(latin1, "/\xF4\x8F\xBF\xBF.jpg"), 0) << "after U+10FFFF";
-  EXPECT_LT(ComparePaths("/\xC3", "/\xC4"), 0) << "truncated sequences compare by their bytes";
-  EXPECT_EQ(ComparePaths("/\xE4", "/\xE4"), 0);
-  EXPECT_NE(ComparePaths("/\xC0\x80", "/"), 0) << "an overlong form is not a character";
-  EXPECT_NE(ComparePaths("/\xED\xA0\x80", "/\xEF\xBF\xBD"), 0) << "nor is a surrogate";
-  EXPECT_EQ(Sorted({latin1, "/b.jpg", "/A.jpg"}), (Paths{"/A.jpg", "/b.jpg", latin1}));
+  EXPECT_EQ(ComparePaths("/P/\xC3\x84.JPG", "/p/\xC3\xA4.jpg"), 0);
 }
 
-TEST(PathOrderTest, AShorterPathThatIsAPrefixComesFirst) {
-  EXPECT_LT(ComparePaths("/p/a", "/p/a.jpg"), 0);
-  EXPECT_GT(ComparePaths("/p/A.JPG", "/p/a"), 0);
-  EXPECT_EQ(ComparePaths("", ""), 0);
+TEST(WorkQueueTest, SortedPlacesEachPathOnceAndEqualOnesSideBySideTheNewOneLast) {
+  WorkQueue queue;
+  const struct {
+    const char* path;
+    int index;  // -1: already queued
+  } adds[] = {{"/p/c.jpg", 0},  {"/p/a.jpg", 0}, {"/p/B.jpg", 1}, {"/p/A.jpg", 1},
+              {"/p/a.jpg", -1}, {"/p/a.JPG", 2}, {"/o/z.jpg", 0}, {"/p/c.jpg", -1}};
+  for (const auto& a : adds) EXPECT_EQ(queue.Add(a.path).value_or(-1), std::size_t(a.index)) << a.path;
+  std::vector<std::string> entries;
+  for (std::size_t i = 0; i < queue.count(); ++i) entries.push_back(queue.entry(i));
+  EXPECT_EQ(entries, (std::vector<std::string>{"/o/z.jpg", "/p/a.jpg", "/p/A.jpg", "/p/a.JPG", "/p/B.jpg",
+                                               "/p/c.jpg"}));
+  EXPECT_EQ(queue.Find("/p/A.jpg"), 2u);
+  EXPECT_FALSE(queue.Find("/p/b.jpg"));
+  queue.Remove(2);
+  EXPECT_EQ(queue.entry(2), "/p/a.JPG");
+}
+
+TEST(JpegNameTest, JpgAndJpegInAnyLetterCaseInTheNameOnly) {
+  for (const char* yes : {"/p/A.JPG", "/p/b.Jpeg", "/p/\xC3\x9C.jPeG", "C:\\P\\d.JPEG", "/p/.jpg"}) {
+    EXPECT_TRUE(HasJpegExtension(yes)) << yes;
+  }
+  for (const char* no : {"/p/c.png", "/p/a.jpg.txt", "/p/ajpg", "/p.jpg/a", "C:\\p.jpg\\a", "/p/x.jpe", ""}) {
+    EXPECT_FALSE(HasJpegExtension(no)) << no;
+  }
 }
 
 }  // namespace
