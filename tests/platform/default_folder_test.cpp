@@ -12,81 +12,43 @@
 namespace platform {
 namespace {
 
-using testing_support::TempDir;
+namespace fs = std::filesystem;
 
-TEST(DefaultFolderTest, IsCreatedOnceAndUsedAgain) {
-  TempDir temp;
-  const auto first = DefaultDestinationFolderIn(temp.path());
-  EXPECT_EQ(first, temp.path() / "Pixmeld");
-  EXPECT_TRUE(std::filesystem::is_directory(first));
-  EXPECT_EQ(DefaultDestinationFolderIn(temp.path()), first);
-  EXPECT_EQ(temp.Entries(), std::vector<std::string>{"Pixmeld"});
-}
-
-#ifndef _WIN32
-std::string OwnName() { return "Pixmeld-" + std::to_string(geteuid()); }
-
-TEST(DefaultFolderTest, IsPrivateToTheUser) {
-  TempDir temp;
-  const auto folder = DefaultDestinationFolderIn(temp.path());
-  struct stat info {};
-  ASSERT_EQ(stat(folder.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0700u);
-}
-
-TEST(DefaultFolderTest, ALinkInItsPlaceIsNeverFollowed) {
-  TempDir temp;
-  std::filesystem::create_directory(temp / "elsewhere");
-  std::filesystem::create_directory_symlink(temp / "elsewhere", temp / "Pixmeld");
-  EXPECT_EQ(DefaultDestinationFolderIn(temp.path()), temp / OwnName());
-  EXPECT_TRUE(std::filesystem::is_directory(temp / OwnName()));
-}
-
-TEST(DefaultFolderTest, AFileInItsPlaceIsPassedOver) {
-  TempDir temp;
-  testing_support::WriteBytes(temp / "Pixmeld", {'x'});
-  EXPECT_EQ(DefaultDestinationFolderIn(temp.path()), temp / OwnName());
-}
-
-TEST(DefaultFolderTest, WhenBothNamesAreTakenAFreshPrivateFolderIsMade) {
-  TempDir temp;
-  std::filesystem::create_directory(temp / "elsewhere");
-  std::filesystem::create_directory_symlink(temp / "elsewhere", temp / "Pixmeld");
-  std::filesystem::create_directory_symlink(temp / "elsewhere", temp / OwnName());
-  const auto folder = DefaultDestinationFolderIn(temp.path());
-  EXPECT_EQ(folder.parent_path(), temp.path());
-  EXPECT_EQ(folder.filename().string().rfind(OwnName() + "-", 0), 0u) << folder;
-  EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::symlink_status(folder)));
-  struct stat info {};
-  ASSERT_EQ(stat(folder.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0700u);
-}
-
-TEST(DefaultFolderTest, RestoreKeepsItMakesItAgainOrChoosesAnew) {
-  TempDir temp;
-  const auto folder = DefaultDestinationFolderIn(temp.path());
+// Made once, used again, made again when it vanished; on Linux a folder of this user alone, never a link,
+// a file or another user's folder in its place.
+TEST(DefaultFolderTest, APrivateFolderOfThisUserMadeWhenMissing) {
+  testing_support::TempDir temp;
+  const fs::path folder = DefaultDestinationFolderIn(temp.path());
+  EXPECT_EQ(folder, temp / "Pixmeld");
+  EXPECT_EQ(DefaultDestinationFolderIn(temp.path()), folder);
+  fs::remove(folder);
   EXPECT_EQ(RestoreDefaultFolder(folder), folder);
-  std::filesystem::remove(folder);
-  EXPECT_EQ(RestoreDefaultFolder(folder), folder) << "vanished: made again";
-  struct stat info {};
-  ASSERT_EQ(lstat(folder.c_str(), &info), 0);
-  EXPECT_TRUE(S_ISDIR(info.st_mode));
-  EXPECT_EQ(info.st_mode & 0777, 0700u);
-
-  std::filesystem::remove(folder);
-  std::filesystem::create_directory(temp / "elsewhere");
-  std::filesystem::create_directory_symlink(temp / "elsewhere", folder);
-  EXPECT_EQ(RestoreDefaultFolder(folder), temp / OwnName()) << "a link in its place is never followed";
-}
-
-TEST(DefaultFolderTest, AnotherUsersFolderIsPassedOver) {
-  if (geteuid() != 0) GTEST_SKIP() << "giving a folder to another user needs root";
-  TempDir temp;
-  std::filesystem::create_directory(temp / "Pixmeld");
-  ASSERT_EQ(chown((temp / "Pixmeld").c_str(), 65534, 65534), 0);
-  EXPECT_EQ(DefaultDestinationFolderIn(temp.path()), temp / OwnName());
-}
+  EXPECT_TRUE(fs::is_directory(folder));
+#ifndef _WIN32
+  const auto mode = [](const fs::path& path) {
+    struct stat facts {};
+    return lstat(path.c_str(), &facts) == 0 ? facts.st_mode & (S_IFMT | 0777) : 0;
+  };
+  const std::string own = "Pixmeld-" + std::to_string(geteuid());
+  EXPECT_EQ(mode(folder), S_IFDIR | 0700u);
+  fs::remove(folder);
+  fs::create_directory_symlink(temp.path(), folder);
+  EXPECT_EQ(RestoreDefaultFolder(folder), temp / own);
+  EXPECT_EQ(mode(temp / own), S_IFDIR | 0700u);
+  fs::remove(temp / own);
+  testing_support::WriteBytes(temp / own, {'x'});
+  const fs::path fresh = DefaultDestinationFolderIn(temp.path());
+  EXPECT_EQ(fresh.parent_path(), temp.path());
+  EXPECT_EQ(fresh.filename().string().rfind(own + "-", 0), 0u) << fresh;
+  EXPECT_EQ(mode(fresh), S_IFDIR | 0700u);
+  if (geteuid() == 0) {  // only root can give a folder to another user
+    testing_support::TempDir shared;
+    fs::create_directory(shared / "Pixmeld");
+    ASSERT_EQ(chown((shared / "Pixmeld").c_str(), 65534, 65534), 0);
+    EXPECT_EQ(DefaultDestinationFolderIn(shared.path()), shared / own);
+  }
 #endif
+}
 
 }  // namespace
 }  // namespace platform

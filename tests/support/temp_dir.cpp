@@ -11,43 +11,39 @@ namespace testing_support {
 
 TempDir::TempDir() {
   std::random_device random;
-  for (int attempt = 0; attempt < 100; ++attempt) {
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
     auto candidate = std::filesystem::temp_directory_path() / ("pixmeld-test-" + std::to_string(random()));
-    if (std::filesystem::create_directory(candidate)) {
-      path_ = candidate;
-      return;
-    }
+    if (std::filesystem::create_directory(candidate)) path_ = candidate;
   }
-  throw std::runtime_error("cannot create a temporary folder");
+  if (path_.empty()) throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {
+  namespace fs = std::filesystem;
   std::error_code ignored;
   // Tests may take permissions away; give them back so that everything can be removed.
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                               ignored);
-  std::filesystem::remove_all(path_, ignored);
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(path_, ignored);
 }
 
 std::filesystem::path TempDir::MakeOddlyNamedFolder() const {
-  std::filesystem::path folder = path_ / std::filesystem::u8path(
-                                             "Tom & Jerry's \"\xC3\x9C"
-                                             "berlingen\" -n");
-  std::error_code refused;
-  if (!std::filesystem::create_directory(folder, refused)) {
-    folder = path_ / std::filesystem::u8path(
-                         "Tom & Jerry's [\xC3\x9C"
-                         "berlingen] -n");
-    std::filesystem::create_directory(folder);
+  // Windows allows no double quotes in names: brackets there.
+  for (const char* name : {"Tom & Jerry's \"\xC3\x9C"
+                           "berlingen\" -n",
+                           "Tom & Jerry's [\xC3\x9C"
+                           "berlingen] -n"}) {
+    std::error_code refused;
+    if (std::filesystem::create_directory(path_ / std::filesystem::u8path(name), refused)) {
+      return path_ / std::filesystem::u8path(name);
+    }
   }
-  return folder;
+  throw std::runtime_error("cannot create an oddly named folder");
 }
 
 std::vector<std::string> TempDir::EntriesOf(const std::filesystem::path& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
     names.push_back(entry.path().filename().string());
-  }
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -63,8 +59,8 @@ std::string ReadText(const std::filesystem::path& path) {
 }
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 }  // namespace testing_support
