@@ -10,7 +10,6 @@
 #endif
 
 namespace platform {
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -20,35 +19,29 @@ TEST(DefaultFolderTest, APrivateFolderOfThisUserMadeWhenMissing) {
   testing_support::TempDir temp;
   const fs::path folder = DefaultDestinationFolderIn(temp.path());
   EXPECT_EQ(folder, temp / "Pixmeld");
-  EXPECT_EQ(DefaultDestinationFolderIn(temp.path()), folder);
   fs::remove(folder);
-  EXPECT_EQ(RestoreDefaultFolder(folder), folder);
-  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_TRUE(RestoreDefaultFolder(folder) == folder && DefaultDestinationFolderIn(temp.path()) == folder);
 #ifndef _WIN32
-  const auto mode = [](const fs::path& path) {
+  const auto private_folder = [](const fs::path& path) {
     struct stat facts {};
-    return lstat(path.c_str(), &facts) == 0 ? facts.st_mode & (S_IFMT | 0777) : 0;
+    return lstat(path.c_str(), &facts) == 0 && (facts.st_mode & (S_IFMT | 0777)) == (S_IFDIR | 0700);
   };
   const std::string own = "Pixmeld-" + std::to_string(geteuid());
-  EXPECT_EQ(mode(folder), S_IFDIR | 0700u);
-  fs::remove(folder);
-  fs::create_directory_symlink(temp.path(), folder);
+  EXPECT_TRUE(private_folder(folder));
+  fs::remove(folder), fs::create_directory_symlink(temp.path(), folder);
   EXPECT_EQ(RestoreDefaultFolder(folder), temp / own);
-  EXPECT_EQ(mode(temp / own), S_IFDIR | 0700u);
-  fs::remove(temp / own);
-  testing_support::WriteBytes(temp / own, {'x'});
+  EXPECT_TRUE(private_folder(temp / own));
+  fs::remove(temp / own), testing_support::WriteBytes(temp / own, {'x'});
   const fs::path fresh = DefaultDestinationFolderIn(temp.path());
-  EXPECT_EQ(fresh.parent_path(), temp.path());
-  EXPECT_EQ(fresh.filename().string().rfind(own + "-", 0), 0u) << fresh;
-  EXPECT_EQ(mode(fresh), S_IFDIR | 0700u);
+  EXPECT_TRUE(fresh.parent_path() == temp.path() && fresh.filename().string().rfind(own + "-", 0) == 0)
+      << fresh;
+  EXPECT_TRUE(private_folder(fresh));
   if (geteuid() == 0) {  // only root can give a folder to another user
-    testing_support::TempDir shared;
-    fs::create_directory(shared / "Pixmeld");
-    ASSERT_EQ(chown((shared / "Pixmeld").c_str(), 65534, 65534), 0);
-    EXPECT_EQ(DefaultDestinationFolderIn(shared.path()), shared / own);
+    fs::remove(folder), fs::remove(temp / own), fs::create_directory(folder);
+    ASSERT_EQ(chown(folder.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(RestoreDefaultFolder(folder), temp / own);
   }
 #endif
 }
 
-}  // namespace
 }  // namespace platform

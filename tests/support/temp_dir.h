@@ -1,4 +1,5 @@
-// A fresh folder for one test, removed with everything in it when the test ends.
+// A fresh folder for one test, removed with everything in it when the test ends; and whole-file reads and
+// writes for checking what a test wrote. Not thread-safe: one test owns a folder.
 #ifndef PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
 #define PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
 
@@ -19,10 +20,10 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
   // Makes a folder in here named as oddly as the file system allows - spaces, "&", an apostrophe, a
   // non-ASCII letter, a leading "-" and, where allowed (not on Windows), double quotes - and returns it.
   std::filesystem::path MakeOddlyNamedFolder() const;
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
   // Names of the entries in the folder, sorted.
   std::vector<std::string> Entries() const { return EntriesOf(path_); }

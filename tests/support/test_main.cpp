@@ -5,22 +5,14 @@
 
 #include "platform/error_box.h"
 
-namespace {
-
-class UnexpectedErrorBox final : public platform::ErrorBox {
- public:
+struct UnexpectedErrorBox final : platform::ErrorBox {
   void Show(const std::string& text) override { ADD_FAILURE() << "unexpected error box: " << text; }
 };
 
-}  // namespace
-
 int main(int argc, char** argv) {
-  // File names must not depend on the locale; run as CI does, in the C locale.
-  std::setlocale(LC_ALL, "C");
+  std::setlocale(LC_ALL, "C");  // file names must not depend on the locale; run as CI does
   testing::InitGoogleTest(&argc, argv);
   UnexpectedErrorBox unexpected;
-  platform::InstallErrorBox(&unexpected);
-  const int result = RUN_ALL_TESTS();
-  platform::InstallErrorBox(nullptr);
-  return result;
+  platform::ScopedErrorBox installed(&unexpected);
+  return RUN_ALL_TESTS();
 }
