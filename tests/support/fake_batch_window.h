@@ -1,7 +1,6 @@
 // FakeBatchWindow: a BatchWindow without a display, for driving the batch runner in tests and the soak.
 // The queue is a real WorkQueue; what a tick shows is recorded. Not thread-safe.
-#ifndef PIXMELD_TESTS_SUPPORT_FAKE_BATCH_WINDOW_H_
-#define PIXMELD_TESTS_SUPPORT_FAKE_BATCH_WINDOW_H_
+#pragma once
 
 #include <string>
 
@@ -11,8 +10,7 @@
 
 namespace testing_support {
 
-class FakeBatchWindow : public batch::BatchWindow {
- public:
+struct FakeBatchWindow : batch::BatchWindow {
   std::size_t QueueCount() const override { return queue.count(); }
   std::string QueueEntry(std::size_t index) const override { return queue.entry(index); }
   void RemoveQueueEntry(const std::string& path) override {
@@ -35,5 +33,3 @@ class FakeBatchWindow : public batch::BatchWindow {
 };
 
 }  // namespace testing_support
-
-#endif  // PIXMELD_TESTS_SUPPORT_FAKE_BATCH_WINDOW_H_

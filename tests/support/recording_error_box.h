@@ -1,7 +1,6 @@
 // Error boxes for tests: a recorder that a test installs to assert what was shown, and the default box of
 // the test program, which fails the running test, since no test may show a box it does not expect.
-#ifndef PIXMELD_TESTS_SUPPORT_RECORDING_ERROR_BOX_H_
-#define PIXMELD_TESTS_SUPPORT_RECORDING_ERROR_BOX_H_
+#pragma once
 
 #include <mutex>
 #include <string>
@@ -32,5 +31,3 @@ class RecordingErrorBox : public platform::ErrorBox {
 };
 
 }  // namespace testing_support
-
-#endif  // PIXMELD_TESTS_SUPPORT_RECORDING_ERROR_BOX_H_

@@ -1,10 +1,15 @@
 // A fresh folder for one test, removed with everything in it when the test ends; and whole-file reads and
 // writes for checking what a test wrote. Not thread-safe: one test owns a folder.
-#ifndef PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
-#define PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
+#pragma once
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace testing_support {
@@ -14,30 +19,68 @@ inline const std::string kPathSeparator(1, static_cast<char>(std::filesystem::pa
 
 class TempDir {
  public:
-  TempDir();
-  ~TempDir();
+  TempDir() {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      auto candidate = std::filesystem::temp_directory_path() / ("pixmeld-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate)) path_ = candidate;
+    }
+    if (path_.empty()) throw std::runtime_error("cannot create a temporary folder");
+  }
+  ~TempDir() {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    // Tests may take permissions away; give them back so that everything can be removed.
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(path_, ignored);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
   // Makes a folder in here named as oddly as the file system allows - spaces, "&", an apostrophe, a
   // non-ASCII letter, a leading "-" and, where allowed (not on Windows), double quotes - and returns it.
-  std::filesystem::path MakeOddlyNamedFolder() const;
+  std::filesystem::path MakeOddlyNamedFolder() const {
+    for (const char* name :
+         {"Tom & Jerry's \"\303\234berlingen\" -n", "Tom & Jerry's [\303\234berlingen] -n"}) {
+      std::error_code refused;
+      if (std::filesystem::create_directory(path_ / std::filesystem::u8path(name), refused)) {
+        return path_ / std::filesystem::u8path(name);
+      }
+    }
+    throw std::runtime_error("cannot create an oddly named folder");
+  }
 
   // Names of the entries in the folder, sorted.
   std::vector<std::string> Entries() const { return EntriesOf(path_); }
-  static std::vector<std::string> EntriesOf(const std::filesystem::path& folder);
+  static std::vector<std::string> EntriesOf(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
  private:
   std::filesystem::path path_;
 };
 
-std::vector<unsigned char> ReadBytes(const std::filesystem::path& path);
-void WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
+inline std::vector<unsigned char> ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 // The text of a file that a program wrote in text mode; on Windows "\r\n" comes back as "\n".
-std::string ReadText(const std::filesystem::path& path);
+inline std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
 
 }  // namespace testing_support
-
-#endif  // PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
