@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -21,11 +20,8 @@ class TempDir {
  public:
   TempDir() {
     std::random_device random;
-    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      auto candidate = std::filesystem::temp_directory_path() / ("pixmeld-test-" + std::to_string(random()));
-      if (std::filesystem::create_directory(candidate)) path_ = candidate;
-    }
-    if (path_.empty()) throw std::runtime_error("cannot create a temporary folder");
+    do path_ = std::filesystem::temp_directory_path() / ("pixmeld-test-" + std::to_string(random()));
+    while (!std::filesystem::create_directory(path_));
   }
   ~TempDir() {
     namespace fs = std::filesystem;
@@ -43,14 +39,13 @@ class TempDir {
   // Makes a folder in here named as oddly as the file system allows - spaces, "&", an apostrophe, a
   // non-ASCII letter, a leading "-" and, where allowed (not on Windows), double quotes - and returns it.
   std::filesystem::path MakeOddlyNamedFolder() const {
-    for (const char* name :
-         {"Tom & Jerry's \"\303\234berlingen\" -n", "Tom & Jerry's [\303\234berlingen] -n"}) {
-      std::error_code refused;
-      if (std::filesystem::create_directory(path_ / std::filesystem::u8path(name), refused)) {
-        return path_ / std::filesystem::u8path(name);
-      }
+    std::filesystem::path folder = path_ / std::filesystem::u8path("Tom & Jerry's \"\303\234berlingen\" -n");
+    std::error_code refused;
+    if (!std::filesystem::create_directory(folder, refused)) {
+      std::filesystem::create_directory(
+          folder = path_ / std::filesystem::u8path("Tom & Jerry's [\303\234berlingen] -n"));
     }
-    throw std::runtime_error("cannot create an oddly named folder");
+    return folder;
   }
 
   // Names of the entries in the folder, sorted.
@@ -69,13 +64,13 @@ class TempDir {
 
 inline std::vector<unsigned char> ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // The text of a file that a program wrote in text mode; on Windows "\r\n" comes back as "\n".
 inline std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline void WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
