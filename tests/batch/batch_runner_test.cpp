@@ -35,11 +35,12 @@ TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
   Bytes profile(300, 7), icc = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0, 1, 1};
   std::copy_n("RGB ", 4, profile.begin() + 16), std::copy_n("acsp", 4, profile.begin() + 36);
   icc.insert(icc.end(), profile.begin(), profile.end());  // an RGB colour profile, which the output keeps
-  const auto photo = [&](const char* name, int width, int height, int orientation = 1) {
+  const auto photo = [&](const char* name, int w, int h, int turn = 1) {
     ts::JpegRecipe recipe;
-    recipe.width = width, recipe.height = height;
-    recipe.sample = [=](int x, int, int) { return x < width / 2 ? 0 : 255; };  // black left, white right
-    recipe.markers = {{JPEG_APP0 + 1, ts::ExifOrientationSegment(orientation)}, {JPEG_APP0 + 2, icc}};
+    recipe.width = w, recipe.height = h;
+    // Black in the quarter that shows at the top left, white elsewhere.
+    recipe.sample = [=](int x, int y, int) { return 2 * x < w && (2 * y < h) == (turn == 1) ? 0 : 255; };
+    recipe.markers = {{JPEG_APP0 + 1, ts::ExifOrientationSegment(turn)}, {JPEG_APP0 + 2, icc}};
     ts::WriteJpeg(in / name, recipe);
     return ts::MakeJpeg(recipe);
   };
