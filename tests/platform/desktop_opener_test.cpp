@@ -21,7 +21,8 @@ TEST(DesktopOpenerTest, TheTargetIsOneArgumentThatRunsNothingForAnOpenerThatHold
       << "#!/bin/sh\nsleep 0.1\n{ printf '%s\\0' \"$@\"; [ -e /proc/$$/fd/57 ] && echo held; "
          "readlink /proc/$$/fd/0; cut -d' ' -f5 /proc/$$/stat; } > \"$0.tmp\"\nmv \"$0.tmp\" \"$0.out\"\n";
   std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-  ASSERT_EQ(dup2(open((temp / "ours").c_str(), O_CREAT | O_WRONLY, 0600), 57), 57);  // not closed on exec
+  const int ours = open((temp / "ours").c_str(), O_CREAT | O_RDWR, 0600);  // not closed on exec
+  ASSERT_TRUE(dup2(ours, 57) == 57 && dup2(ours, STDIN_FILENO) == STDIN_FILENO);
   const std::string pwned = (temp / "pwned").string();
   const std::string nasty =
       "/tmp/it's \"a\" $(touch " + pwned + ") `touch " + pwned + "`; touch " + pwned + " &\n-n";

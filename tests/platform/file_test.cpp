@@ -1,5 +1,5 @@
-// File and ReplacingFile: names in any locale, every failed write reported, and a destination that
-// changes only by a complete file, both where the system offers nameless files and where it does not.
+// ReplacingFile, and File beneath it: every failed write reported, and a destination that changes only by a
+// complete file, both where the system offers nameless files and where it does not.
 #include "platform/replacing_file.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #endif
@@ -33,10 +34,10 @@ extern "C" int open(const char* path, int flags, ...) {
 }
 #endif
 
+namespace fs = std::filesystem;
 using platform::ReplacingFile;
 using Result = ReplacingFile::CommitResult;
-using testing_support::ReadBytes;
-using testing_support::WriteBytes;
+namespace ts = testing_support;
 using Bytes = std::vector<unsigned char>;
 static const Bytes kOld = {'o', 'l', 'd'}, kNew = {'n', 'e', 'w'};
 
@@ -44,20 +45,21 @@ static const Bytes kOld = {'o', 'l', 'd'}, kNew = {'n', 'e', 'w'};
 // flushed or closed.
 TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
 #ifndef _WIN32
-  const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);  // a write past the size limit fails instead of ending the process
+  umask(022);
   rlimit limit{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
   const rlimit low = {1000, limit.rlim_max};
 #endif
-  for (bool named : {false, true}) {
+  for (bool named : {true, false}) {
     g_no_unnamed_files = named;
-    testing_support::TempDir dir;
-    const std::filesystem::path photo = dir / "photo.jpg";
-    WriteBytes(dir / "target.jpg", kOld);
+    ts::TempDir dir;
+    const fs::path photo = dir / "photo.jpg";
+    ts::WriteBytes(dir / "target.jpg", kOld);
 #ifdef _WIN32
-    WriteBytes(photo, kOld);
+    ts::WriteBytes(photo, kOld);
 #else
-    std::filesystem::create_symlink(dir / "target.jpg", photo);  // replaced, never written through
+    fs::create_symlink(dir / "target.jpg", photo);  // replaced, never written through
 #endif
     ReplacingFile file(photo), too_big(photo), far_too_big(photo);
 #ifndef _WIN32
@@ -78,18 +80,16 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
     EXPECT_EQ(std::pair(too_big.Commit(), far_too_big.Commit()),
               std::pair(Result::kWriteFailed, Result::kWriteFailed));
     setrlimit(RLIMIT_FSIZE, &limit);
-    EXPECT_EQ(ReadBytes(photo), kOld);
+    EXPECT_EQ(ts::ReadBytes(photo), kOld);
 #endif
     ASSERT_EQ(file.Commit(), Result::kReplaced);
-    EXPECT_EQ(std::pair(ReadBytes(photo), ReadBytes(dir / "target.jpg")), std::pair(kNew, kOld));
-    EXPECT_FALSE(std::filesystem::is_symlink(photo));
-    std::filesystem::create_directories(dir / "in-the-way.jpg" / "inside");
+    EXPECT_EQ(std::pair(ts::ReadBytes(photo), ts::ReadBytes(dir / "target.jpg")), std::pair(kNew, kOld));
+    // A plain file, with the permissions that a plain create gives.
+    EXPECT_TRUE(!fs::is_symlink(photo) &&
+                (fs::status(photo).permissions() & fs::perms::others_read) != fs::perms::none);
+    fs::create_directories(dir / "in-the-way.jpg" / "inside");
     EXPECT_FALSE(ReplacingFile(dir / "missing" / "photo.jpg").is_open());
     EXPECT_EQ(ReplacingFile(dir / "in-the-way.jpg").Commit(), Result::kMoveFailed);
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in-the-way.jpg", "photo.jpg", "target.jpg"}));
   }
-  g_no_unnamed_files = false;
-#ifndef _WIN32
-  std::signal(SIGXFSZ, handler);
-#endif
 }
