@@ -32,9 +32,9 @@ TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
   ts::TempDir dir;
   const fs::path in = dir / "in", out = dir / "out";
   fs::create_directories(in / "sub"), fs::create_directories(out / "f.jpg");
-  Bytes profile(300, 7), icc = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0, 1, 1};
-  std::copy_n("RGB ", 4, profile.begin() + 16), std::copy_n("acsp", 4, profile.begin() + 36);
-  icc.insert(icc.end(), profile.begin(), profile.end());  // an RGB colour profile, which the output keeps
+  Bytes icc(314, 7), profile;  // the segment of an RGB colour profile, which the output keeps
+  std::copy_n("ICC_PROFILE\0\1\1", 14, icc.begin()), std::copy_n("RGB ", 4, icc.begin() + 30);
+  std::copy_n("acsp", 4, icc.begin() + 50), profile.assign(icc.begin() + 14, icc.end());
   const auto photo = [&](const char* name, int w, int h, int turn = 1) {
     ts::JpegRecipe recipe;
     recipe.width = w, recipe.height = h;
