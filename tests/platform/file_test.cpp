@@ -61,27 +61,25 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
 #else
     fs::create_symlink(dir / "target.jpg", photo);  // replaced, never written through
 #endif
-    ReplacingFile file(photo), too_big(photo), far_too_big(photo);
-#ifndef _WIN32
-    setrlimit(RLIMIT_FSIZE, &low);
-#endif
-    std::fputs("new", file.stream()), std::fputs(std::string(1200, 'x').c_str(), too_big.stream());
-    std::fputs(std::string(100000, 'x').c_str(), far_too_big.stream());
-    std::vector<std::string> before;
+    ReplacingFile file(photo);
+    std::fputs("new", file.stream());
     {
-      ReplacingFile abandoned(photo), never_committed(dir / "new.jpg");
-      std::fputs("partial", abandoned.stream());
-      before = dir.Entries();
-    }
+      ReplacingFile too_big(photo), far_too_big(photo), abandoned(photo), never_committed(dir / "new.jpg");
+#ifndef _WIN32
+      setrlimit(RLIMIT_FSIZE, &low);
+#endif
+      std::fputs(std::string(1200, 'x').c_str(), too_big.stream()), std::fputs("partial", abandoned.stream());
+      std::fputs(std::string(100000, 'x').c_str(), far_too_big.stream());
 #ifdef __linux__
-    EXPECT_EQ(before.size(), named ? 7u : 2u) << "nameless files are not seen";
+      EXPECT_EQ(dir.Entries().size(), named ? 7u : 2u) << "nameless files are not seen";
 #endif
 #ifndef _WIN32
-    EXPECT_EQ(std::pair(too_big.Commit(), far_too_big.Commit()),
-              std::pair(Result::kWriteFailed, Result::kWriteFailed));
-    setrlimit(RLIMIT_FSIZE, &limit);
-    EXPECT_EQ(ts::ReadBytes(photo), kOld);
+      EXPECT_EQ(std::pair(too_big.Commit(), far_too_big.Commit()),
+                std::pair(Result::kWriteFailed, Result::kWriteFailed));
+      setrlimit(RLIMIT_FSIZE, &limit);
 #endif
+    }
+    EXPECT_EQ(ts::ReadBytes(photo), kOld);
     ASSERT_EQ(file.Commit(), Result::kReplaced);
     EXPECT_EQ(std::pair(ts::ReadBytes(photo), ts::ReadBytes(dir / "target.jpg")), std::pair(kNew, kOld));
     // A plain file, with the permissions that a plain create gives.
