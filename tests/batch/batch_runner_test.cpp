@@ -98,7 +98,7 @@ TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
                window.open_commands > 1);
   const std::string read = "Error reading JPEG file", write = "Error writing JPEG file";
   EXPECT_EQ(boxes.shown(), (std::vector<std::string>{write, read, write, write, read}));
-  // Black left and white right; c.jpg, turned a quarter clockwise, black at the top and white below.
+  // Each shows black at the top left and white at the bottom right, c.jpg once turned.
   for (auto [name, width, height] : {std::tuple{"B.jpg", 60, 40}, {"c.jpg", 99, 100}, {"D.jpg", 960, 9}}) {
     const ts::JpegFacts facts = ts::ReadJpegFacts(out / name);
     EXPECT_EQ(std::pair(facts.width, facts.height), std::pair(width, height)) << name;
