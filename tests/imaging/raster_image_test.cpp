@@ -1,208 +1,122 @@
+// The raster, its hand-over blocks, and the turns that move its pixels upright.
 #include "imaging/raster_image.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <random>
+#include <string>
+#include <tuple>
 
+#include "imaging/orientation.h"
 #include "tests/support/jpeg_fixtures.h"
 
 namespace imaging {
 namespace {
 
-using testing_support::HeightOf;
 using testing_support::MakePacked;
-using testing_support::PixelAt;
-using testing_support::WidthOf;
+using testing_support::TopDownWords;
+using Words = std::vector<std::uint32_t>;
 
-std::vector<std::uint32_t> Words(RasterImage& raster) {
-  raster.Lock();
-  std::vector<std::uint32_t> words;
-  if (raster.pixels() != nullptr) {
-    words.assign(raster.pixels(), raster.pixels() + std::size_t(raster.width()) * raster.height());
-  }
-  raster.Unlock();
-  return words;
-}
-
-TEST(RasterImageTest, FreshRasterHasTheFixedHeaderAndNoPixels) {
-  RasterImage raster;
-  const BitmapInfoHeader& h = raster.header();
-  EXPECT_EQ(h.biSize, 40u);
-  EXPECT_EQ(h.biWidth, 0);
-  EXPECT_EQ(h.biHeight, 0);
-  EXPECT_EQ(h.biPlanes, 1);
-  EXPECT_EQ(h.biBitCount, 32);
-  EXPECT_EQ(h.biCompression, 0u);
-  EXPECT_EQ(h.biClrUsed, 0u);
-  EXPECT_EQ(h.biClrImportant, 0u);
-  EXPECT_FALSE(raster.has_pixels());
-  raster.Lock();
-  EXPECT_EQ(raster.pixels(), nullptr);
-  EXPECT_TRUE(raster.ExportPacked().empty());
-}
-
-TEST(RasterImageTest, SetSizeGivesBlackPixelsAndKeepsThemForTheSameSize) {
-  RasterImage raster;
-  raster.SetSize(3, 2);
-  EXPECT_EQ(raster.header().biSizeImage, 24u);
-  EXPECT_EQ(Words(raster), std::vector<std::uint32_t>(6, 0));
-
-  raster.Lock();
-  raster.pixels()[4] = 0x123456;
-  raster.Unlock();
-  raster.SetSize(3, 2);
-  EXPECT_EQ(Words(raster)[4], 0x123456u);
-
-  raster.SetSize(2, 3);  // same area, new size: contents never carry over
-  EXPECT_EQ(Words(raster), std::vector<std::uint32_t>(6, 0));
-
-  raster.SetSize(0, 5);
-  EXPECT_FALSE(raster.has_pixels());
-  EXPECT_EQ(raster.header().biSizeImage, 0u);
-  EXPECT_TRUE(raster.ExportPacked().empty());
-}
-
-TEST(RasterImageTest, CreateWhiteFillsEveryByteEvenAtTheSameSize) {
-  RasterImage raster;
-  raster.CreateWhite(4, 4);
-  EXPECT_EQ(Words(raster), std::vector<std::uint32_t>(16, 0xFFFFFFFF));
-  raster.Lock();
-  raster.pixels()[0] = 0;
-  raster.Unlock();
-  raster.CreateWhite(4, 4);
-  EXPECT_EQ(Words(raster), std::vector<std::uint32_t>(16, 0xFFFFFFFF));
-}
-
-TEST(RasterImageTest, SizesThatWouldWrapThirtyTwoBitsAreRefusedWithoutAllocating) {
-  // 32769 x 32768 x 4 wraps to 131072 in 32 bits.
-  platform::ScopedAllocationLimit no_big_blocks(1 << 20);
-  RasterImage raster;
-  raster.SetSize(32769, 32768);
-  EXPECT_FALSE(raster.has_pixels());
-  EXPECT_EQ(raster.header().biSizeImage, 0u);
-  raster.SetSize(-4, 4);
-  EXPECT_FALSE(raster.has_pixels());
-}
-
-TEST(RasterImageTest, FailedAllocationLeavesNoPixels) {
-  RasterImage raster;
-  platform::ScopedAllocationLimit limit(100);
-  raster.CreateWhite(10, 10);
-  EXPECT_FALSE(raster.has_pixels());
-  raster.Lock();
-  EXPECT_EQ(raster.pixels(), nullptr);
-  EXPECT_TRUE(raster.ExportPacked().empty());
-}
-
-TEST(RasterImageTest, ExportFailsWholeWhenTheBlockCannotBeHad) {
-  RasterImage raster;
-  raster.SetSize(5, 5);  // 100 bytes of pixels; the packed block needs 140
-  platform::ScopedAllocationLimit limit(139);
-  EXPECT_TRUE(raster.ExportPacked().empty());
-}
-
-TEST(RasterImageTest, ExportCopiesTheHeaderByteForByteAndTheRowsBottomUp) {
-  RasterImage raster;
-  raster.SetSize(2, 3);
-  raster.Lock();
-  for (int i = 0; i < 6; ++i) raster.pixels()[i] = 0x010000u * i + 7;
-  raster.Unlock();
-
+Words WordsOf(RasterImage& raster) {
   PackedDib packed = raster.ExportPacked();
-  ASSERT_EQ(packed.size(), 40u + 24u);
-  const auto* bytes = static_cast<const unsigned char*>(packed.Lock());
-  EXPECT_EQ(std::memcmp(bytes, &raster.header(), 40), 0);
-  const unsigned char expected_start[] = {40, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 1, 0, 32, 0};
-  EXPECT_EQ(std::memcmp(bytes, expected_start, sizeof expected_start), 0);
-  packed.Unlock();
-  // The top-left pixel is the first word of the last memory row.
-  EXPECT_EQ(PixelAt(packed, 0, 0), 0x040007u);
-  EXPECT_EQ(PixelAt(packed, 1, 2), 0x010007u);
-  EXPECT_TRUE(raster.has_pixels()) << "export is a copy";
+  return packed.empty() ? Words() : TopDownWords(packed);
 }
 
-TEST(RasterImageTest, ImportOfAnExportGivesTheSamePicture) {
+TEST(RasterImageTest, SizesFillsAndLimits) {
+  RasterImage raster;
+  raster.SetSize(3, 2);
+  EXPECT_EQ(WordsOf(raster), Words(6, 0));
+  raster.CreateWhite(3, 2);  // every byte, even at the same size
+  raster.SetSize(3, 2);      // the same size keeps the pixels
+  EXPECT_EQ(WordsOf(raster), Words(6, 0xFFFFFFFF));
+  raster.SetSize(2, 3);  // the same area in another shape does not
+  EXPECT_EQ(WordsOf(raster), Words(6, 0));
+  // 32769 x 32768 x 4 wraps to 131072 in 32 bits: refused without allocating, like a failed allocation.
+  platform::ScopedAllocationLimit limit(1 << 20);
+  for (const auto& [width, height] : {std::pair{32769, 32768}, {-4, 4}, {0, 5}, {1024, 1024}}) {
+    raster.SetSize(width, height);
+    EXPECT_FALSE(raster.has_pixels()) << width;
+  }
+}
+
+TEST(RasterImageTest, PackedPicturesInAndOut) {
   PackedDib packed = MakePacked(7, 5, [](int x, int y) { return std::uint32_t(x * 1000 + y); });
   RasterImage raster;
   raster.ImportPacked(packed);
-  EXPECT_EQ(raster.width(), 7);
-  EXPECT_EQ(raster.height(), 5);
-  PackedDib again = raster.ExportPacked();
-  ASSERT_EQ(again.size(), packed.size());
-  EXPECT_EQ(std::memcmp(again.Lock(), packed.Lock(), packed.size()), 0);
-  EXPECT_FALSE(packed.empty()) << "the imported block stays the caller's";
-}
-
-TEST(RasterImageTest, ImportIgnoresBlocksThatAreNotWholePictures) {
-  RasterImage raster;
-  raster.SetSize(1, 1);
-  PackedDib none;
-  raster.ImportPacked(none);
-  EXPECT_EQ(raster.width(), 1);
-
-  // A header that claims more pixels than the block holds.
-  PackedDib packed = MakePacked(4, 4, [](int, int) { return 1u; });
-  auto* header = static_cast<BitmapInfoHeader*>(packed.Lock());
-  header->biHeight = 400;
-  packed.Unlock();
-  raster.ImportPacked(packed);
-  EXPECT_EQ(raster.height(), 1);
-
-  PackedDib too_short = platform::MemoryBlock::Allocate(20);
-  raster.ImportPacked(too_short);
-  EXPECT_EQ(raster.width(), 1);
-}
-
-TEST(RasterImageTest, ReleaseAndAdoptHandTheSameMemoryOverWithoutACopy) {
-  PackedDib packed = MakePacked(6, 4, [](int x, int y) { return std::uint32_t(x * 16 + y); });
-  RasterImage giver;
-  giver.ImportPacked(packed);
-  giver.Lock();
-  const std::uint32_t* address = giver.pixels();
-  giver.Unlock();
-
-  PackedDib handed = giver.ReleasePacked();
-  EXPECT_FALSE(giver.has_pixels());
-  EXPECT_EQ(giver.width(), 0);
-  ASSERT_EQ(handed.size(), packed.size());
+  raster.Lock();
+  EXPECT_EQ(raster.pixels()[0], 4u) << "the first word is the bottom-left pixel";
+  raster.Unlock();
+  PackedDib handed = raster.ReleasePacked();
   EXPECT_EQ(std::memcmp(handed.Lock(), packed.Lock(), packed.size()), 0) << "a whole PackedDib, header first";
-
-  RasterImage receiver;
-  ASSERT_TRUE(receiver.AdoptPacked(handed));
+  handed.Unlock(), packed.Unlock();
+  EXPECT_TRUE(!raster.has_pixels() && raster.width() == 0);
+  ASSERT_TRUE(raster.AdoptPacked(handed));
   EXPECT_TRUE(handed.empty());
-  receiver.Lock();
-  EXPECT_EQ(receiver.pixels(), address);
-  receiver.Unlock();
-  EXPECT_EQ(receiver.width(), 6);
-  EXPECT_EQ(receiver.height(), 4);
-  EXPECT_TRUE(RasterImage().ReleasePacked().empty());
+  EXPECT_EQ(WordsOf(raster), TopDownWords(packed));
+  // More rows than the block holds, a size that disagrees, 24 bits a pixel, one byte short, half a header:
+  // such blocks stay with the caller.
+  for (const auto& [at, value, missing] :
+       {std::tuple{8, 400, 0}, {20, 12, 0}, {14, 24, 0}, {8, 5, 1}, {0, 40, 160}}) {
+    PackedDib block = platform::MemoryBlock::Allocate(packed.size() - missing);
+    auto* bytes = static_cast<unsigned char*>(block.Lock());
+    std::memcpy(bytes, packed.Lock(), block.size());
+    bytes[at] = static_cast<unsigned char>(value), bytes[at + 1] = static_cast<unsigned char>(value >> 8);
+    block.Unlock(), packed.Unlock();
+    RasterImage other;
+    other.ImportPacked(block);
+    EXPECT_TRUE(!other.AdoptPacked(block) && !other.has_pixels() && !block.empty()) << at << " " << value;
+  }
+  platform::ScopedAllocationLimit limit(packed.size() - 1);  // room for the pixels, not the header
+  EXPECT_TRUE(raster.ExportPacked().empty());
 }
 
-TEST(RasterImageTest, AdoptLeavesBlocksThatAreNotWholePicturesWithTheCaller) {
-  PackedDib packed = MakePacked(4, 4, [](int, int) { return 1u; });
-  static_cast<BitmapInfoHeader*>(packed.Lock())->biSizeImage = 12;  // disagrees with 4 x 4 x 4
-  packed.Unlock();
+RasterImage RasterOf(int width, int height, const Words& top_down) {
+  PackedDib packed = MakePacked(width, height, [&](int x, int y) { return top_down[y * width + x]; });
   RasterImage raster;
-  EXPECT_FALSE(raster.AdoptPacked(packed));
-  EXPECT_FALSE(packed.empty());
-  EXPECT_FALSE(raster.has_pixels());
-
-  PackedDib none;
-  EXPECT_FALSE(raster.AdoptPacked(none));
+  raster.AdoptPacked(packed);
+  return raster;
 }
 
-TEST(RasterImageTest, MovingARasterMovesItsPixels) {
-  PackedDib packed = MakePacked(3, 3, [](int x, int y) { return std::uint32_t(x + 3 * y); });
-  RasterImage first;
-  first.ImportPacked(packed);
-  RasterImage second = std::move(first);
-  EXPECT_FALSE(first.has_pixels());  // NOLINT(bugprone-use-after-move)
-  EXPECT_EQ(first.width(), 0);       // NOLINT(bugprone-use-after-move)
-  PackedDib out = second.ExportPacked();
-  EXPECT_EQ(PixelAt(out, 2, 2), 8u);
-  EXPECT_EQ(WidthOf(out), 3);
-  EXPECT_EQ(HeightOf(out), 3);
+TEST(OrientationTest, EachOrientationTurnsAsTheTagMeans) {
+  // The stored picture "abc" over "def", how each orientation shows it upright, and the turn that undoes it.
+  const std::tuple<Orientation, std::string, Orientation> cases[] = {
+      {Orientation::kUpright, "abc def", Orientation::kUpright},
+      {Orientation::kMirror, "cba fed", Orientation::kMirror},
+      {Orientation::kRotate180, "fed cba", Orientation::kRotate180},
+      {Orientation::kFlip, "def abc", Orientation::kFlip},
+      {Orientation::kTranspose, "ad be cf", Orientation::kTranspose},
+      {Orientation::kRotate90, "da eb fc", Orientation::kRotate270},
+      {Orientation::kTransverse, "fc eb da", Orientation::kTransverse},
+      {Orientation::kRotate270, "cf be ad", Orientation::kRotate90}};
+  std::mt19937 random(7);
+  for (const auto& [orientation, upright, undo] : cases) {
+    RasterImage raster = RasterOf(3, 2, {'a', 'b', 'c', 'd', 'e', 'f'});
+    ASSERT_TRUE(TurnUpright(raster, orientation));
+    std::string text;
+    for (std::uint32_t word : WordsOf(raster))
+      text += (text.size() + 1) % (raster.width() + 1) ? "" : " ", text += char(word);
+    EXPECT_EQ(text, upright);
+    EXPECT_EQ(SwapsEdges(orientation), raster.width() == 2);
+    // Larger pictures, across and inside the tiles, come back after the turn that undoes this one.
+    for (const auto& [width, height] : {std::pair{1, 9}, {33, 70}, {64, 64}, {100, 31}}) {
+      Words words(std::size_t(width) * height);
+      for (std::uint32_t& word : words) word = static_cast<std::uint32_t>(random());
+      raster = RasterOf(width, height, words);
+      ASSERT_TRUE(TurnUpright(raster, orientation) && TurnUpright(raster, undo));
+      EXPECT_TRUE(WordsOf(raster) == words && raster.width() == width) << upright << " " << width;
+    }
+    // Only the quarter turns need a new raster; without memory they leave the raster as it was.
+    raster = RasterOf(3, 2, {'a', 'b', 'c', 'd', 'e', 'f'});
+    bool turned;
+    {
+      platform::ScopedAllocationLimit no_memory(16);
+      turned = TurnUpright(raster, orientation);
+    }
+    EXPECT_EQ(turned, !SwapsEdges(orientation));
+    EXPECT_EQ(WordsOf(raster)[0], turned ? upright[0] : 'a') << upright;
+  }
 }
 
 }  // namespace
