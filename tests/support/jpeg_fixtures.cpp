@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
@@ -148,11 +147,6 @@ JpegFacts ReadJpegFacts(const std::filesystem::path& path) {
     std::free(profile);
     facts.width = static_cast<int>(cinfo.image_width);
     facts.height = static_cast<int>(cinfo.image_height);
-    facts.components = cinfo.num_components;
-    facts.color_space = cinfo.jpeg_color_space;
-    facts.progressive = cinfo.progressive_mode;
-    facts.arithmetic = cinfo.arith_code;
-    facts.luma_h = cinfo.comp_info[0].h_samp_factor;
     facts.luma_quant_dc = cinfo.quant_tbl_ptrs[0] != nullptr ? cinfo.quant_tbl_ptrs[0]->quantval[0] : 0;
     cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
@@ -167,14 +161,6 @@ JpegFacts ReadJpegFacts(const std::filesystem::path& path) {
     ADD_FAILURE() << "the library cannot read " << path;
     return JpegFacts();
   }
-  // The marker codes before the first scan; the frame's tells a baseline file (SOF0) from others.
-  const Bytes bytes = ReadBytes(path);
-  for (std::size_t i = 2;
-       i + 3 < bytes.size() && bytes[i] == 0xFF && (facts.segments.empty() || facts.segments.back() != 0xDA);
-       i += 2 + (bytes[i + 2] << 8 | bytes[i + 3])) {
-    facts.segments.push_back(bytes[i + 1]);
-  }
-  facts.baseline_frame = std::count(facts.segments.begin(), facts.segments.end(), 0xC0) == 1;
   return facts;
 }
 

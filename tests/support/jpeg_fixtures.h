@@ -70,15 +70,8 @@ std::vector<Bytes> IccChunks(const Bytes& profile, int count);
 struct JpegFacts {
   int width = 0;
   int height = 0;
-  int components = 0;
-  J_COLOR_SPACE color_space = JCS_UNKNOWN;
-  bool progressive = false;
-  bool arithmetic = false;
-  bool baseline_frame = false;        // SOF0
-  int luma_h = 0;                     // horizontal sampling factor of the first component
-  std::uint16_t luma_quant_dc = 0;    // first entry of quantisation table 0
+  std::uint16_t luma_quant_dc = 0;    // first entry of quantisation table 0: the quality it was written at
   std::vector<std::uint32_t> pixels;  // decoded RGB, top row first, as 0x00RRGGBB
-  std::vector<int> segments;          // marker codes from the start of the file to the first scan
   Bytes icc_profile;                  // as the library's own reader reassembles it
 };
 

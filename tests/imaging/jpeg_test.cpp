@@ -1,11 +1,13 @@
-// Decoding and encoding, pixel for pixel and byte for byte against the library's own reading and writing
-// of the same data; every way an encode can fail leaving the destination as it was; hostile files.
+// JPEG in and out: decoding and encoding pixel for pixel and byte for byte against the library's own
+// reading and writing of the same data, every way an encode can fail, the metadata parsers, and crafted
+// hostile files. Random damage to the metadata is the fuzzer's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -13,6 +15,7 @@
 
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
+#include "imaging/photo_metadata.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/recording_error_box.h"
 #include "tests/support/temp_dir.h"
@@ -22,21 +25,28 @@ namespace {
 
 using namespace testing_support;  // NOLINT(build/namespaces): the fixtures are this file's vocabulary
 using Words = std::vector<std::uint32_t>;
+using Segments = std::vector<std::pair<int, Bytes>>;
+constexpr int kApp1 = JPEG_APP0 + 1, kApp2 = JPEG_APP0 + 2;
+
+// `bytes` with `patch` written over it from `at` on.
+Bytes Patched(Bytes bytes, std::size_t at, const Bytes& patch) {
+  std::copy(patch.begin(), patch.end(), bytes.begin() + at);
+  return bytes;
+}
 
 TEST(JpegDecoderTest, EveryKindOfFileGivesTheLibrarysOwnPixels) {
   TempDir dir;
-  std::vector<JpegRecipe> recipes(8);
-  recipes[1].subsample = false;
-  recipes[2].progressive = recipes[4].progressive = recipes[7].progressive = true;
-  recipes[3].arithmetic = recipes[4].arithmetic = true;
-  recipes[5].restart_rows = 1;
-  recipes[6].color_space = recipes[7].color_space = JCS_GRAYSCALE;
-  recipes[6].components = recipes[7].components = 1;
-  for (std::size_t i = 0; i < recipes.size(); ++i) {
-    recipes[i].width = 40, recipes[i].height = 24;
-    WriteJpeg(dir / "in.jpg", recipes[i]);
+  // Subsampled, progressive, arithmetic, restart every row, components.
+  const int kinds[][5] = {{1, 0, 0, 0, 3}, {0, 0, 0, 0, 3}, {1, 1, 0, 0, 3}, {1, 0, 1, 0, 3},
+                          {1, 1, 1, 0, 3}, {1, 0, 0, 1, 3}, {1, 0, 0, 0, 1}, {1, 1, 0, 0, 1}};
+  for (const auto& k : kinds) {
+    JpegRecipe recipe;
+    recipe.width = 40, recipe.height = 24, recipe.subsample = k[0], recipe.progressive = k[1];
+    recipe.arithmetic = k[2], recipe.restart_rows = k[3], recipe.components = k[4];
+    recipe.color_space = k[4] == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    WriteJpeg(dir / "in.jpg", recipe);
     PackedDib packed = DecodeJpegFile(dir / "in.jpg");
-    EXPECT_EQ(TopDownWords(packed), ReadJpegFacts(dir / "in.jpg").pixels) << "recipe " << i;
+    EXPECT_EQ(TopDownWords(packed), ReadJpegFacts(dir / "in.jpg").pixels) << &k - kinds;
   }
   // Flat samples at quality 100 come back exactly: CMYK gives each ink times black / 255, truncated, and
   // two components the first as gray.
@@ -75,10 +85,6 @@ TEST(JpegEncoderTest, WritesWhatTheLibraryWritesAtQuality80WithTheProfileAfterJf
     ASSERT_EQ(EncodeJpegFile(dir / "out.jpg", picture, 8, profile).outcome, Outcome::kDone);
     EXPECT_EQ(ReadBytes(dir / "out.jpg"), MakeJpeg(recipe)) << size;
   }
-  const JpegFacts facts = ReadJpegFacts(dir / "out.jpg");
-  EXPECT_TRUE(facts.baseline_frame && facts.luma_h == 2 && facts.luma_quant_dc == 6) << "4:2:0 at 80";
-  PackedDib copy = MakePacked(45, 30, colour);
-  EXPECT_EQ(TopDownWords(picture), TopDownWords(copy)) << "the picture stays the caller's";
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.jpg"});
 }
 
@@ -112,11 +118,64 @@ TEST(JpegEncoderTest, AFailureShowsOneBoxAndLeavesTheDestinationAsItWas) {
 #endif
 }
 
+// Parses a copy of exactly the given size, so that the sanitizers see any read past its end.
+Orientation Parse(const Bytes& bytes) { return ExifOrientation(Bytes(bytes).data(), bytes.size()); }
+
+std::vector<MarkerSegment> View(const Segments& segments) {
+  std::vector<MarkerSegment> view;
+  for (const auto& [marker, payload] : segments) view.push_back({marker, payload.data(), payload.size()});
+  return view;
+}
+
+TEST(PhotoMetadataTest, ExifOrientation) {
+  for (int value = 1; value <= 8; ++value) {
+    EXPECT_EQ(Parse(ExifOrientationSegment(value, false)), Orientation(value)) << value;
+    EXPECT_EQ(Parse(ExifOrientationSegment(value, true)), Orientation(value)) << value;
+  }
+  EXPECT_EQ(Parse(ExifSegment(true, {{0x010F, 2, 6, 100}, {0x0112, 3, 1, 8}, {0x0131, 2, 10, 200}})),
+            Orientation::kRotate270);
+  // Only IFD0 counts: the tag in IFD1 (at 26, where IFD0 links) is not read.
+  Bytes in_ifd1 = Patched(ExifSegment(false, {{0x010F, 2, 6, 100}}), 28, {26});
+  for (int byte : {1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0})
+    in_ifd1.push_back(Bytes::value_type(byte));
+  const Bytes valid = ExifOrientationSegment(6);
+  EXPECT_EQ(Parse(in_ifd1), Orientation::kUpright);
+  EXPECT_EQ(Parse(ExifSegment(false, {{0x0112, 3, 1, 6}, {0x0112, 3, 1, 6}})), Orientation::kUpright)
+      << "twice";
+  // Another identifier, byte order, 42, two entries where one fits, type LONG, count 2, values 0, 9, 262.
+  const std::pair<int, Bytes> damage[] = {{5, {1}},  {6, {'I', 'M'}}, {8, {43}}, {14, {2}},   {18, {4}},
+                                          {20, {2}}, {24, {0}},       {24, {9}}, {24, {6, 1}}};
+  for (const auto& [at, patch] : damage)
+    EXPECT_EQ(Parse(Patched(valid, at, patch)), Orientation::kUpright) << at;
+  for (std::size_t size = 0; size <= valid.size(); ++size) {  // cut anywhere: only a whole directory counts
+    EXPECT_EQ(Parse(Bytes(valid.begin(), valid.begin() + size)),
+              size >= 28 ? Orientation::kRotate90 : Orientation::kUpright);
+  }
+}
+
+TEST(PhotoMetadataTest, IccChunksJoinOnlyAsAWholeSet) {
+  const Bytes profile = IccProfile("RGB ", 300);
+  const std::vector<Bytes> part = IccChunks(profile, 3);
+  const Bytes cut(part[0].begin(), part[0].begin() + 13);  // the signature, but too short for a chunk
+  const std::pair<Segments, bool> cases[] = {
+      {{{kApp2, IccChunk(1, 1, profile)}}, true},
+      {{{kApp2, part[2]}, {kApp2, part[0]}, {kApp2, part[1]}}, true},
+      {{{kApp2, {'M', 'P', 'F', 0}}, {kApp2, cut}, {kApp2, IccChunk(1, 1, profile)}}, true},
+      {{{kApp2, part[0]}, {kApp2, part[2]}}, false},
+      {{{kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[1]}, {kApp2, part[2]}}, false},
+      {{{kApp2, IccChunk(0, 1, profile)}}, false},
+      {{{kApp2, IccChunk(1, 0, profile)}}, false},
+      {{{kApp1, IccChunk(1, 1, profile)}}, false},
+      {{{kApp2, Patched(part[0], 10, {'X'})}, {kApp2, part[1]}, {kApp2, part[2]}}, false},
+  };
+  for (const auto& [segments, joined] : cases) {
+    EXPECT_EQ(ReassembleIccProfile(View(segments)), joined ? profile : Bytes()) << segments.size();
+  }
+}
+
 // Crafted hostile files: each ends in its outcome, with one box at most, no picture for a refused file,
 // and the metadata only a whole read gives. Under the sanitizers this also proves that every way out
 // releases what it took.
-using Segments = std::vector<std::pair<int, Bytes>>;
-constexpr int kApp1 = JPEG_APP0 + 1, kApp2 = JPEG_APP0 + 2;
 
 Bytes Jpeg(const Segments& markers, bool progressive = false) {
   JpegRecipe recipe;
@@ -130,12 +189,6 @@ std::size_t FrameAt(const Bytes& jpeg) {
   std::size_t at = 2;
   while (jpeg[at + 1] != 0xC0 && jpeg[at + 1] != 0xC2) at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
   return at;
-}
-
-// `bytes` with `patch` written over it from `at` on.
-Bytes Patched(Bytes bytes, std::size_t at, const Bytes& patch) {
-  std::copy(patch.begin(), patch.end(), bytes.begin() + at);
-  return bytes;
 }
 
 // A 16 x 16 file whose frame declares another size, and perhaps another process and precision; with a
@@ -172,6 +225,12 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
   const std::vector<Bytes> part = IccChunks(profile, 3);
   const Bytes with_metadata = Jpeg({{kApp1, exif}, {kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[2]}});
   const Bytes cut(with_metadata.begin(), with_metadata.begin() + FrameAt(with_metadata));  // before the frame
+  Bytes short_header = IccProfile("RGB ", 128);
+  short_header.pop_back();
+  // A first APP1 segment that is not EXIF, then a broken EXIF segment, then a sound one: the first EXIF
+  // counts.
+  const Bytes first_exif_broken =
+      Jpeg({{kApp1, {'h', 't', 't', 'p'}}, {kApp1, Patched(exif, 24, {0})}, {kApp1, exif}});
   Segments full_chunks;
   for (Bytes& chunk : IccChunks(IccProfile("RGB ", kMaxIccProfileBytes), 255))
     full_chunks.emplace_back(kApp2, chunk);
@@ -212,6 +271,10 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
       {"ICC chunks without data", Jpeg({{kApp2, IccChunk(1, 2, {})}, {kApp2, IccChunk(2, 2, {})}}), done, "",
        up, 0},
       {"ICC of a CMYK space", Jpeg({{kApp2, IccChunk(1, 1, IccProfile("CMYK", 600))}}), done, "", up, 0},
+      {"ICC header alone", Jpeg({{kApp2, IccChunk(1, 1, IccProfile("RGB ", 128))}}), done, "", up, 128},
+      {"ICC of 127 bytes", Jpeg({{kApp2, IccChunk(1, 1, short_header)}}), done, "", up, 0},
+      {"ICC without 'acsp'", Jpeg({{kApp2, IccChunk(1, 1, Patched(profile, 36, {'q'}))}}), done, "", up, 0},
+      {"the first EXIF segment, broken", first_exif_broken, done, "", up, 0},
   };
   TempDir dir;
   platform::ScopedAllocationLimit no_giant_rasters(std::size_t{64} << 20);
@@ -223,12 +286,10 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
     testing::internal::CaptureStderr();
     PackedDib packed = DecodeJpegFile(dir / "in.jpg", &result, &metadata);
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(result.outcome, outcome) << name << ": " << result.reason;
-    EXPECT_NE(result.reason.find(reason), std::string::npos) << name << ": " << result.reason;
-    EXPECT_EQ(packed.empty(), outcome != done) << name;
-    EXPECT_EQ(boxes.shown().size(), outcome == bad ? 1u : 0u) << name;
-    EXPECT_EQ(metadata.orientation, orientation) << name;
-    EXPECT_EQ(metadata.rgb_profile.size(), profile_size) << name;
+    EXPECT_EQ(std::tuple(result.outcome, result.reason.find(reason) != std::string::npos, packed.empty(),
+                         boxes.shown().size(), metadata.orientation, metadata.rgb_profile.size()),
+              std::tuple(outcome, true, outcome != done, outcome == bad ? 1u : 0u, orientation, profile_size))
+        << name << ": " << result.reason;
   }
 }
 
