@@ -74,9 +74,7 @@ TEST(JpegEncoderTest, WritesWhatTheLibraryWritesAtQuality80WithTheProfileAfterJf
     // The file the library itself writes from the same samples, the profile in chunks of at most 65519.
     JpegRecipe recipe;
     recipe.width = 45, recipe.height = 30, recipe.quality = 80;
-    recipe.sample = [&](int x, int y, int c) {
-      return static_cast<std::uint8_t>(colour(x, y) >> (16 - 8 * c));
-    };
+    recipe.sample = [&](int x, int y, int c) { return std::uint8_t(colour(x, y) >> (16 - 8 * c)); };
     const Bytes profile = size == 0 ? Bytes() : IccProfile("RGB ", size);
     for (std::size_t at = 0, count = (size + 65518) / 65519; at < size; at += 65519) {
       const Bytes part(profile.begin() + at, profile.begin() + std::min(size, at + 65519));
@@ -121,12 +119,6 @@ TEST(JpegEncoderTest, AFailureShowsOneBoxAndLeavesTheDestinationAsItWas) {
 // Parses a copy of exactly the given size, so that the sanitizers see any read past its end.
 Orientation Parse(const Bytes& bytes) { return ExifOrientation(Bytes(bytes).data(), bytes.size()); }
 
-std::vector<MarkerSegment> View(const Segments& segments) {
-  std::vector<MarkerSegment> view;
-  for (const auto& [marker, payload] : segments) view.push_back({marker, payload.data(), payload.size()});
-  return view;
-}
-
 TEST(PhotoMetadataTest, ExifOrientation) {
   for (int value = 1; value <= 8; ++value) {
     EXPECT_EQ(Parse(ExifOrientationSegment(value, false)), Orientation(value)) << value;
@@ -169,7 +161,9 @@ TEST(PhotoMetadataTest, IccChunksJoinOnlyAsAWholeSet) {
       {{{kApp2, Patched(part[0], 10, {'X'})}, {kApp2, part[1]}, {kApp2, part[2]}}, false},
   };
   for (const auto& [segments, joined] : cases) {
-    EXPECT_EQ(ReassembleIccProfile(View(segments)), joined ? profile : Bytes()) << segments.size();
+    std::vector<MarkerSegment> view;
+    for (const auto& [marker, payload] : segments) view.push_back({marker, payload.data(), payload.size()});
+    EXPECT_EQ(ReassembleIccProfile(view), joined ? profile : Bytes()) << segments.size();
   }
 }
 

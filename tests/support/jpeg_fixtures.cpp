@@ -83,16 +83,10 @@ Bytes ExifSegment(bool big_endian, const std::vector<ExifEntry>& entries) {
     for (int i = 0; i < length; ++i)
       bytes.push_back(static_cast<unsigned char>(value >> 8 * (big_endian ? length - 1 - i : i)));
   };
-  put(big_endian ? 0x4D4D : 0x4949, 2);
-  put(42, 2);
-  put(8, 4);
-  put(static_cast<std::uint32_t>(entries.size()), 2);
+  put(big_endian ? 0x4D4D : 0x4949, 2), put(42, 2), put(8, 4), put(std::uint32_t(entries.size()), 2);
   for (const ExifEntry& entry : entries) {
-    put(entry.tag, 2);
-    put(entry.type, 2);
-    put(entry.count, 4);
-    const bool one_short = entry.type == 3 && entry.count == 1;
-    put(entry.value, one_short ? 2 : 4);
+    const bool one_short = entry.type == 3 && entry.count == 1;  // padded to four bytes
+    put(entry.tag, 2), put(entry.type, 2), put(entry.count, 4), put(entry.value, one_short ? 2 : 4);
     if (one_short) put(0, 2);
   }
   put(0, 4);
@@ -166,16 +160,14 @@ JpegFacts ReadJpegFacts(const std::filesystem::path& path) {
 
 std::vector<std::uint32_t> TopDownWords(imaging::PackedDib& packed) {
   imaging::BitmapInfoHeader header;
-  const auto* bytes = static_cast<const unsigned char*>(packed.Lock());
-  std::memcpy(&header, bytes, sizeof header);
-  std::vector<std::uint32_t> words(std::size_t(header.biWidth) * header.biHeight);
-  for (int y = 0; y < header.biHeight; ++y) {
-    std::memcpy(&words[std::size_t(y) * header.biWidth],
-                bytes + sizeof header + std::size_t(header.biHeight - 1 - y) * header.biWidth * 4,
-                header.biWidth * 4);
-  }
-  packed.Unlock();
-  return words;
+  std::memcpy(&header, packed.Lock(), sizeof header);
+  const auto* words =
+      reinterpret_cast<const std::uint32_t*>(static_cast<unsigned char*>(packed.Lock()) + sizeof header);
+  std::vector<std::uint32_t> top_down;
+  for (std::ptrdiff_t y = header.biHeight - 1, w = header.biWidth; y >= 0; --y)
+    top_down.insert(top_down.end(), words + y * w, words + y * w + w);
+  packed.Unlock(), packed.Unlock();
+  return top_down;
 }
 
 imaging::PackedDib MakePacked(int width, int height, const std::function<std::uint32_t(int, int)>& colour) {
