@@ -70,7 +70,7 @@ TEST(JpegEncoderTest, WritesWhatTheLibraryWritesAtQuality80WithTheProfileAfterJf
   TempDir dir;
   const auto colour = [](int x, int y) { return std::uint32_t(x * 0x0C0000 + y * 0x1907 + (x ^ y)); };
   PackedDib picture = MakePacked(45, 30, colour);
-  for (std::size_t size : {0, 200, 150000}) {
+  for (std::size_t size : {0u, 200u, 150000u}) {
     // The file the library itself writes from the same samples, the profile in chunks of at most 65519.
     JpegRecipe recipe;
     recipe.width = 45, recipe.height = 30, recipe.quality = 80;
