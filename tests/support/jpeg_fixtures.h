@@ -1,4 +1,5 @@
-// JPEG files made at test time with libjpeg, and a plain reader for what tests check in the output.
+// JPEG files made at test time with libjpeg, a plain reader for what tests check in the output, and the
+// pictures tests hand to the product. Functions only; thread-safe.
 #ifndef PIXMELD_TESTS_SUPPORT_JPEG_FIXTURES_H_
 #define PIXMELD_TESTS_SUPPORT_JPEG_FIXTURES_H_
 
@@ -16,6 +17,8 @@
 
 namespace testing_support {
 
+using Bytes = std::vector<unsigned char>;
+
 struct JpegRecipe {
   int width = 16;
   int height = 16;
@@ -27,20 +30,20 @@ struct JpegRecipe {
   bool arithmetic = false;
   int restart_rows = 0;
   int quality = 95;
-  std::vector<jpeg_scan_info> scans;  // a scan script of its own for a progressive file
+  std::vector<jpeg_scan_info> scans;  // a scan script of its own
   // The sample of component c at column x and row y counted from the top.
   std::function<std::uint8_t(int x, int y, int c)> sample = [](int x, int y, int c) {
     return static_cast<std::uint8_t>((x * 7 + y * 13 + c * 50) & 0xFF);
   };
   // Segments written in this order after the JFIF marker: marker code (JPEG_APP0 + n, JPEG_COM), payload.
-  std::vector<std::pair<int, std::vector<unsigned char>>> markers;
+  std::vector<std::pair<int, Bytes>> markers;
 };
 
-std::vector<unsigned char> MakeJpeg(const JpegRecipe& recipe);
+Bytes MakeJpeg(const JpegRecipe& recipe);
 void WriteJpeg(const std::filesystem::path& path, const JpegRecipe& recipe);
 
-// One entry of an EXIF directory. A value of type SHORT (3) with count 1 goes in the first two bytes of
-// the four-byte field, as TIFF places it; any other value fills the field.
+// One entry of an EXIF directory. A SHORT (type 3) with count 1 goes in the first two bytes of the
+// four-byte field, as TIFF places it; any other value fills the field.
 struct ExifEntry {
   std::uint16_t tag = 0;
   std::uint16_t type = 0;
@@ -49,48 +52,34 @@ struct ExifEntry {
 };
 
 // An APP1 payload: "Exif\0\0", a TIFF header in the given byte order whose first directory follows it
-// at offset 8 and holds `entries`, then a zero link (no further directory).
-std::vector<unsigned char> ExifSegment(bool big_endian, const std::vector<ExifEntry>& entries);
+// at offset 8 and holds `entries`, then a zero link. Offsets: byte order 6, IFD0 offset 10, entry count
+// 14, first entry 16 (type 18, count 20, value 24), link 16 + 12 * entries.
+Bytes ExifSegment(bool big_endian, const std::vector<ExifEntry>& entries);
 // The same with one entry, orientation tag 0x0112 of type SHORT.
-std::vector<unsigned char> ExifOrientationSegment(int orientation, bool big_endian = false);
+Bytes ExifOrientationSegment(int orientation, bool big_endian = false);
 
 // An ICC profile of `size` bytes (at least 128): its size, `colour_space` (four characters) at offset 16
-// and 'acsp' at 36 in the header; every other byte a pattern that depends on its offset.
-std::vector<unsigned char> IccProfile(const char* colour_space, std::size_t size);
+// and 'acsp' at 36; every other byte a pattern that depends on its offset.
+Bytes IccProfile(const char* colour_space, std::size_t size);
 // An APP2 payload: "ICC_PROFILE\0", sequence number, count, then `data`.
-std::vector<unsigned char> IccChunk(int number, int count, const std::vector<unsigned char>& data);
+Bytes IccChunk(int number, int count, const Bytes& data);
 // The APP2 payloads that carry `profile` in `count` nearly equal parts, numbered 1 to count.
-std::vector<std::vector<unsigned char>> IccChunks(const std::vector<unsigned char>& profile, int count);
+std::vector<Bytes> IccChunks(const Bytes& profile, int count);
 
 // What a written JPEG file says about itself.
 struct JpegFacts {
   int width = 0;
   int height = 0;
-  int components = 0;
-  J_COLOR_SPACE color_space = JCS_UNKNOWN;
-  bool progressive = false;
-  bool arithmetic = false;
-  bool baseline_frame = false;  // SOF0
-  bool jfif = false;
-  int density_unit = -1;
-  int x_density = 0;
-  int y_density = 0;
-  int luma_h = 0;  // sampling factors of the first component
-  int luma_v = 0;
-  std::uint16_t luma_quant_dc = 0;         // first entry of quantisation table 0
-  std::uint16_t chroma_quant_dc = 0;       // first entry of quantisation table 1
-  std::vector<std::uint32_t> pixels;       // decoded RGB, top row first, as 0x00RRGGBB
-  std::vector<int> segments;               // marker codes from the start of the file to the first scan
-  std::vector<unsigned char> icc_profile;  // as the library's own reader reassembles it
+  std::uint16_t luma_quant_dc = 0;    // first entry of quantisation table 0: the quality it was written at
+  std::vector<std::uint32_t> pixels;  // decoded RGB, top row first, as 0x00RRGGBB
+  Bytes icc_profile;                  // as the library's own reader reassembles it
 };
 
 // Reads a JPEG file fully; fails the test (and returns empty facts) when the library cannot.
 JpegFacts ReadJpegFacts(const std::filesystem::path& path);
 
-// The word at column x and row y counted from the top of a 32-bit PackedDib.
-std::uint32_t PixelAt(imaging::PackedDib& packed, int x, int y);
-int WidthOf(imaging::PackedDib& packed);
-int HeightOf(imaging::PackedDib& packed);
+// The words of a 32-bit PackedDib, top row first.
+std::vector<std::uint32_t> TopDownWords(imaging::PackedDib& packed);
 
 // A 32-bit PackedDib of the given size whose pixel at (x, y from the top) is colour(x, y).
 imaging::PackedDib MakePacked(int width, int height, const std::function<std::uint32_t(int, int)>& colour);

@@ -19,19 +19,17 @@ inline std::vector<std::uint32_t> LiteralResample(const std::vector<std::uint32_
   std::vector<std::uint32_t> target(std::size_t(w) * h);
   const auto* S = reinterpret_cast<const unsigned char*>(source.data());
   auto* D = reinterpret_cast<unsigned char*>(target.data());
-  const double sx = static_cast<double>(W) / w;
-  const double sy = static_cast<double>(H) / h;
+  const double sx = static_cast<double>(W) / w, sy = static_cast<double>(H) / h;
   for (int i = 0; i < h; ++i) {
     for (int j = 0; j < w; ++j) {
       const double x0 = j * sx, x1 = (j + 1) * sx, y0 = i * sy, y1 = (i + 1) * sy;
-      const int l_begin = std::max(0, static_cast<int>(std::floor(x0)));
-      const int l_end = std::min(W, static_cast<int>(std::ceil(x1)));
-      const int m_begin = std::max(0, static_cast<int>(std::floor(y0)));
-      const int m_end = std::min(H, static_cast<int>(std::ceil(y1)));
       for (int k = 0; k < 4; ++k) {
         double sum = 0, total = 0;
-        for (int l = l_begin; l < l_end; ++l) {
-          for (int m = m_begin; m < m_end; ++m) {
+        // Columns outer, rows inner; each weight the product of the two overlaps.
+        for (int l = std::max(0, static_cast<int>(std::floor(x0)));
+             l < std::min(W, static_cast<int>(std::ceil(x1))); ++l) {
+          for (int m = std::max(0, static_cast<int>(std::floor(y0)));
+               m < std::min(H, static_cast<int>(std::ceil(y1))); ++m) {
             const double a = (std::min<double>(l + 1, x1) - std::max<double>(l, x0)) *
                              (std::min<double>(m + 1, y1) - std::max<double>(m, y0));
             sum += a * S[(std::size_t(H - m - 1) * W + l) * 4 + k];

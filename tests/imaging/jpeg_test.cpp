@@ -1,0 +1,291 @@
+// JPEG in and out: decoding and encoding pixel for pixel and byte for byte against the library's own
+// reading and writing of the same data, every way an encode can fail, the metadata parsers, and crafted
+// hostile files. Random damage to the metadata is the fuzzer's.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <string>
+#include <tuple>
+#include <utility>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
+#include "imaging/jpeg_decoder.h"
+#include "imaging/jpeg_encoder.h"
+#include "imaging/photo_metadata.h"
+#include "tests/support/jpeg_fixtures.h"
+#include "tests/support/recording_error_box.h"
+#include "tests/support/temp_dir.h"
+
+namespace imaging {
+namespace {
+
+using namespace testing_support;  // NOLINT(build/namespaces): the fixtures are this file's vocabulary
+using Words = std::vector<std::uint32_t>;
+using Segments = std::vector<std::pair<int, Bytes>>;
+constexpr int kApp1 = JPEG_APP0 + 1, kApp2 = JPEG_APP0 + 2;
+
+// `bytes` with `patch` written over it from `at` on.
+Bytes Patched(Bytes bytes, std::size_t at, const Bytes& patch) {
+  std::copy(patch.begin(), patch.end(), bytes.begin() + at);
+  return bytes;
+}
+
+TEST(JpegDecoderTest, EveryKindOfFileGivesTheLibrarysOwnPixels) {
+  TempDir dir;
+  // Subsampled, progressive, arithmetic, restart every row, components.
+  const int kinds[][5] = {{1, 0, 0, 0, 3}, {0, 0, 0, 0, 3}, {1, 1, 0, 0, 3}, {1, 0, 1, 0, 3},
+                          {1, 1, 1, 0, 3}, {1, 0, 0, 1, 3}, {1, 0, 0, 0, 1}, {1, 1, 0, 0, 1}};
+  for (const auto& k : kinds) {
+    JpegRecipe recipe;
+    recipe.width = 40, recipe.height = 24, recipe.subsample = k[0], recipe.progressive = k[1];
+    recipe.arithmetic = k[2], recipe.restart_rows = k[3], recipe.components = k[4];
+    recipe.color_space = k[4] == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    WriteJpeg(dir / "in.jpg", recipe);
+    PackedDib packed = DecodeJpegFile(dir / "in.jpg");
+    EXPECT_EQ(TopDownWords(packed), ReadJpegFacts(dir / "in.jpg").pixels) << &k - kinds;
+  }
+  // Flat samples at quality 100 come back exactly: CMYK gives each ink times black / 255, truncated, and
+  // two components the first as gray.
+  // clang-format off
+  const std::uint32_t flat[][6] = {  // components, their samples, the word
+      {4, 200, 100, 50, 255, 0xC86432}, {4, 200, 100, 50, 0, 0}, {4, 255, 128, 1, 128, 0x804000},
+      {4, 200, 254, 10, 200, 0x9CC707}, {2, 90, 250, 0, 0, 0x5A5A5A}};
+  // clang-format on
+  for (const auto& f : flat) {
+    JpegRecipe recipe;
+    recipe.components = int(f[0]), recipe.quality = 100;
+    recipe.color_space = f[0] == 4 ? JCS_CMYK : JCS_UNKNOWN;
+    recipe.sample = [&f](int, int, int c) { return static_cast<std::uint8_t>(f[1 + c]); };
+    WriteJpeg(dir / "in.jpg", recipe);
+    PackedDib packed = DecodeJpegFile(dir / "in.jpg");
+    EXPECT_EQ(TopDownWords(packed), Words(256, f[5])) << std::hex << f[5];
+  }
+}
+
+TEST(JpegEncoderTest, WritesWhatTheLibraryWritesAtQuality80WithTheProfileAfterJfif) {
+  TempDir dir;
+  const auto colour = [](int x, int y) { return std::uint32_t(x * 0x0C0000 + y * 0x1907 + (x ^ y)); };
+  PackedDib picture = MakePacked(45, 30, colour);
+  for (std::size_t size : {0u, 200u, 150000u}) {
+    // The file the library itself writes from the same samples, the profile in chunks of at most 65519.
+    JpegRecipe recipe;
+    recipe.width = 45, recipe.height = 30, recipe.quality = 80;
+    recipe.sample = [&](int x, int y, int c) { return std::uint8_t(colour(x, y) >> (16 - 8 * c)); };
+    const Bytes profile = size == 0 ? Bytes() : IccProfile("RGB ", size);
+    for (std::size_t at = 0, count = (size + 65518) / 65519; at < size; at += 65519) {
+      const Bytes part(profile.begin() + at, profile.begin() + std::min(size, at + 65519));
+      recipe.markers.emplace_back(JPEG_APP0 + 2, IccChunk(int(at / 65519) + 1, int(count), part));
+    }
+    ASSERT_EQ(EncodeJpegFile(dir / "out.jpg", picture, 8, profile).outcome, Outcome::kDone);
+    EXPECT_EQ(ReadBytes(dir / "out.jpg"), MakeJpeg(recipe)) << size;
+  }
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.jpg"});
+}
+
+TEST(JpegEncoderTest, AFailureShowsOneBoxAndLeavesTheDestinationAsItWas) {
+  TempDir dir;
+  PackedDib none,
+      noise = MakePacked(256, 256, [](int x, int y) { return (x * 7919u ^ y * 104729u) * 2654435761u; });
+  const auto expect_failure = [&](const char* path, PackedDib& picture, Outcome outcome) {
+    WriteBytes(dir / "old.jpg", Bytes{'o', 'l', 'd'});
+    RecordingErrorBox boxes;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(EncodeJpegFile(dir / path, picture, 8).outcome, outcome) << path;
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(boxes.shown(), std::vector<std::string>{"Error writing JPEG file"}) << path;
+    EXPECT_EQ(ReadBytes(dir / "old.jpg"), (Bytes{'o', 'l', 'd'})) << path;
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"old.jpg"}) << path;
+  };
+  expect_failure("old.jpg", none, Outcome::kWriteFailed);
+  expect_failure("missing/old.jpg", noise, Outcome::kFolderRefuses);
+#ifndef _WIN32
+  // A disk that refuses the data, as a full one does.
+  struct rlimit old_limit {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old_limit;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  expect_failure("old.jpg", noise, Outcome::kWriteFailed);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+#endif
+}
+
+// Parses a copy of exactly the given size, so that the sanitizers see any read past its end.
+Orientation Parse(const Bytes& bytes) { return ExifOrientation(Bytes(bytes).data(), bytes.size()); }
+
+TEST(PhotoMetadataTest, ExifOrientation) {
+  for (int value = 1; value <= 8; ++value) {
+    EXPECT_EQ(Parse(ExifOrientationSegment(value, false)), Orientation(value)) << value;
+    EXPECT_EQ(Parse(ExifOrientationSegment(value, true)), Orientation(value)) << value;
+  }
+  EXPECT_EQ(Parse(ExifSegment(true, {{0x010F, 2, 6, 100}, {0x0112, 3, 1, 8}, {0x0131, 2, 10, 200}})),
+            Orientation::kRotate270);
+  // Only IFD0 counts: the tag in IFD1 (at 26, where IFD0 links) is not read.
+  Bytes in_ifd1 = Patched(ExifSegment(false, {{0x010F, 2, 6, 100}}), 28, {26});
+  for (int byte : {1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0})
+    in_ifd1.push_back(Bytes::value_type(byte));
+  const Bytes valid = ExifOrientationSegment(6);
+  EXPECT_EQ(Parse(in_ifd1), Orientation::kUpright);
+  EXPECT_EQ(Parse(ExifSegment(false, {{0x0112, 3, 1, 6}, {0x0112, 3, 1, 6}})), Orientation::kUpright)
+      << "twice";
+  // Another identifier, byte order, 42, two entries where one fits, type LONG, count 2, values 0, 9, 262.
+  const std::pair<int, Bytes> damage[] = {{5, {1}},  {6, {'I', 'M'}}, {8, {43}}, {14, {2}},   {18, {4}},
+                                          {20, {2}}, {24, {0}},       {24, {9}}, {24, {6, 1}}};
+  for (const auto& [at, patch] : damage)
+    EXPECT_EQ(Parse(Patched(valid, at, patch)), Orientation::kUpright) << at;
+  for (std::size_t size = 0; size <= valid.size(); ++size) {  // cut anywhere: only a whole directory counts
+    EXPECT_EQ(Parse(Bytes(valid.begin(), valid.begin() + size)),
+              size >= 28 ? Orientation::kRotate90 : Orientation::kUpright);
+  }
+}
+
+TEST(PhotoMetadataTest, IccChunksJoinOnlyAsAWholeSet) {
+  const Bytes profile = IccProfile("RGB ", 300);
+  const std::vector<Bytes> part = IccChunks(profile, 3);
+  const Bytes cut(part[0].begin(), part[0].begin() + 13);  // the signature, but too short for a chunk
+  const std::pair<Segments, bool> cases[] = {
+      {{{kApp2, IccChunk(1, 1, profile)}}, true},
+      {{{kApp2, part[2]}, {kApp2, part[0]}, {kApp2, part[1]}}, true},
+      {{{kApp2, {'M', 'P', 'F', 0}}, {kApp2, cut}, {kApp2, IccChunk(1, 1, profile)}}, true},
+      {{{kApp2, part[0]}, {kApp2, part[2]}}, false},
+      {{{kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[1]}, {kApp2, part[2]}}, false},
+      {{{kApp2, IccChunk(0, 1, profile)}}, false},
+      {{{kApp2, IccChunk(1, 0, profile)}}, false},
+      {{{kApp1, IccChunk(1, 1, profile)}}, false},
+      {{{kApp2, Patched(part[0], 10, {'X'})}, {kApp2, part[1]}, {kApp2, part[2]}}, false},
+  };
+  for (const auto& [segments, joined] : cases) {
+    std::vector<MarkerSegment> view;
+    for (const auto& [marker, payload] : segments) view.push_back({marker, payload.data(), payload.size()});
+    EXPECT_EQ(ReassembleIccProfile(view), joined ? profile : Bytes()) << segments.size();
+  }
+}
+
+// Crafted hostile files: each ends in its outcome, with one box at most, no picture for a refused file,
+// and the metadata only a whole read gives. Under the sanitizers this also proves that every way out
+// releases what it took.
+
+Bytes Jpeg(const Segments& markers, bool progressive = false) {
+  JpegRecipe recipe;
+  recipe.markers = markers;
+  recipe.progressive = progressive;
+  return MakeJpeg(recipe);
+}
+
+// Where the frame segment (SOF0 or SOF2) of a file made by MakeJpeg starts.
+std::size_t FrameAt(const Bytes& jpeg) {
+  std::size_t at = 2;
+  while (jpeg[at + 1] != 0xC0 && jpeg[at + 1] != 0xC2) at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
+  return at;
+}
+
+// A 16 x 16 file whose frame declares another size, and perhaps another process and precision; with a
+// DHP segment (a copy of the frame) before it, a hierarchical one.
+Bytes Reframed(int width, int height, int marker = -1, int precision = 8, bool progressive = false,
+               bool dhp = false) {
+  Bytes jpeg = Jpeg({}, progressive);
+  const std::size_t at = FrameAt(jpeg);
+  jpeg = Patched(jpeg, at + 4,
+                 {Bytes::value_type(precision), Bytes::value_type(height >> 8), Bytes::value_type(height),
+                  Bytes::value_type(width >> 8), Bytes::value_type(width)});
+  jpeg[at + 1] = static_cast<unsigned char>(marker >= 0 ? marker : jpeg[at + 1]);
+  Bytes copy(jpeg.begin() + at, jpeg.begin() + at + 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]));
+  copy[1] = 0xDE;
+  if (dhp) jpeg.insert(jpeg.begin() + at, copy.begin(), copy.end());
+  return jpeg;
+}
+
+// A gray 8 x 8 progressive file of exactly `total` scans (64 to 704): each coefficient in a scan of its
+// own, refined bit by bit until the scans are used up.
+Bytes Scans(int total) {
+  JpegRecipe recipe;
+  recipe.width = recipe.height = 8;
+  recipe.color_space = JCS_GRAYSCALE, recipe.components = 1;
+  for (int k = 0, extra = total - 64, bits; k < 64; ++k, extra -= bits) {
+    bits = std::min(extra, 10);
+    for (int al = bits; al >= 0; --al) recipe.scans.push_back({1, {0}, k, k, al == bits ? 0 : al + 1, al});
+  }
+  return MakeJpeg(recipe);
+}
+
+TEST(HostileFilesTest, EachEndsInItsOutcome) {
+  const Bytes exif = ExifOrientationSegment(6), profile = IccProfile("RGB ", 3000);
+  const std::vector<Bytes> part = IccChunks(profile, 3);
+  const Bytes with_metadata = Jpeg({{kApp1, exif}, {kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[2]}});
+  const Bytes cut(with_metadata.begin(), with_metadata.begin() + FrameAt(with_metadata));  // before the frame
+  Bytes short_header = IccProfile("RGB ", 128);
+  short_header.pop_back();
+  // A first APP1 segment that is not EXIF, then a broken EXIF segment, then a sound one: the first EXIF
+  // counts.
+  const Bytes first_exif_broken =
+      Jpeg({{kApp1, {'h', 't', 't', 'p'}}, {kApp1, Patched(exif, 24, {0})}, {kApp1, exif}});
+  Segments full_chunks;
+  for (Bytes& chunk : IccChunks(IccProfile("RGB ", kMaxIccProfileBytes), 255))
+    full_chunks.emplace_back(kApp2, chunk);
+  const auto exif_file = [&](std::size_t at, const Bytes& patch) {
+    return Jpeg({{kApp1, Patched(exif, at, patch)}});
+  };
+  const auto two_and = [&](const Bytes& third) {
+    return Jpeg({{kApp2, part[0]}, {kApp2, part[1]}, {kApp2, third}});
+  };
+  const auto bad = Outcome::kUnreadable, done = Outcome::kDone;
+  const auto up = Orientation::kUpright, turned = Orientation::kRotate90;
+  // The file, its outcome, part of the reason the caller gets, the orientation and the bytes of RGB profile
+  // found.
+  const std::tuple<const char*, Bytes, Outcome, const char*, Orientation, std::size_t> rows[] = {
+      {"text", {'h', 'e', 'l', 'l', 'o'}, bad, "Not a JPEG file", up, 0},
+      {"empty", {}, bad, "Empty input file", up, 0},
+      {"start of image only", {0xFF, 0xD8}, bad, "", up, 0},
+      {"metadata, then the end", cut, bad, "", up, 0},
+      {"65500 x 65500", Reframed(65500, 65500), bad, "limit of 268435456 pixels", up, 0},
+      {"65500 x 65500 progressive", Reframed(65500, 65500, -1, 8, true), bad, "limit", up, 0},
+      {"32769 x 32768, which wraps 32 bits", Reframed(32769, 32768), bad, "32769 x 32768 pixels", up, 0},
+      {"16385 x 16384", Reframed(16385, 16384), bad, "limit", up, 0},
+      {"16384 x 16384, at the limit", Reframed(16384, 16384), Outcome::kNoMemory, "", up, 0},
+      {"500 scans", Scans(500), done, "", up, 0},
+      {"501 scans", Scans(501), bad, "more than 500 scans", up, 0},
+      {"12-bit", Reframed(16, 16, 0xC1, 12), bad, "precision 12", up, 0},
+      {"lossless", Reframed(16, 16, 0xC3), bad, "SOF type", up, 0},
+      {"lossless arithmetic", Reframed(16, 16, 0xCB), bad, "SOF type", up, 0},
+      {"hierarchical", Reframed(16, 16, 0xC5, 8, false, true), bad, "", up, 0},
+      {"metadata", with_metadata, done, "", turned, 3000},
+      {"EXIF directory linking to itself", exif_file(28, {8}), done, "", turned, 0},
+      {"EXIF with 65535 entries", exif_file(14, {0xFF, 0xFF}), done, "", up, 0},
+      {"EXIF directory near 4 GiB", exif_file(10, {0xFC, 0xFF, 0xFF, 0xFF}), done, "", up, 0},
+      {"ICC in 255 full chunks", Jpeg(full_chunks), done, "", up, kMaxIccProfileBytes},
+      {"ICC chunk 0 of 0", Jpeg({{kApp2, IccChunk(0, 0, profile)}}), done, "", up, 0},
+      {"ICC chunk above the count", two_and(IccChunk(4, 3, profile)), done, "", up, 0},
+      {"ICC counts disagree", two_and(IccChunk(3, 4, profile)), done, "", up, 0},
+      {"ICC chunks without data", Jpeg({{kApp2, IccChunk(1, 2, {})}, {kApp2, IccChunk(2, 2, {})}}), done, "",
+       up, 0},
+      {"ICC of a CMYK space", Jpeg({{kApp2, IccChunk(1, 1, IccProfile("CMYK", 600))}}), done, "", up, 0},
+      {"ICC header alone", Jpeg({{kApp2, IccChunk(1, 1, IccProfile("RGB ", 128))}}), done, "", up, 128},
+      {"ICC of 127 bytes", Jpeg({{kApp2, IccChunk(1, 1, short_header)}}), done, "", up, 0},
+      {"ICC without 'acsp'", Jpeg({{kApp2, IccChunk(1, 1, Patched(profile, 36, {'q'}))}}), done, "", up, 0},
+      {"the first EXIF segment, broken", first_exif_broken, done, "", up, 0},
+  };
+  TempDir dir;
+  platform::ScopedAllocationLimit no_giant_rasters(std::size_t{64} << 20);
+  for (const auto& [name, bytes, outcome, reason, orientation, profile_size] : rows) {
+    WriteBytes(dir / "in.jpg", bytes);
+    RecordingErrorBox boxes;
+    Result result;
+    PhotoMetadata metadata;
+    testing::internal::CaptureStderr();
+    PackedDib packed = DecodeJpegFile(dir / "in.jpg", &result, &metadata);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::tuple(result.outcome, result.reason.find(reason) != std::string::npos, packed.empty(),
+                         boxes.shown().size(), metadata.orientation, metadata.rgb_profile.size()),
+              std::tuple(outcome, true, outcome != done, outcome == bad ? 1u : 0u, orientation, profile_size))
+        << name << ": " << result.reason;
+  }
+}
+
+}  // namespace
+}  // namespace imaging
