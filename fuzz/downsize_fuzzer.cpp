@@ -6,7 +6,6 @@
 // the function keeps a private folder for the process's lifetime.
 //
 //   make fuzz FUZZ_TIME=3600
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +20,7 @@
 #include "batch/downsize_file.h"
 #include "imaging/jpeg_abort.h"
 #include "imaging/photo_metadata.h"
+#include "imaging/raster_image.h"
 #include "platform/error_box.h"
 
 namespace {
@@ -29,7 +29,6 @@ namespace {
 // they would spend the fuzzer's time filling memory. Pictures beyond that limit still run: they are
 // refused at the header.
 constexpr std::int64_t kLargestFuzzedPixels = std::int64_t{1} << 20;
-constexpr std::int64_t kDecoderLimit = std::int64_t{16384} * 16384;
 constexpr int kMaxEdges[] = {16, 100, 2000};
 
 class CountingErrorBox final : public platform::ErrorBox {
@@ -76,33 +75,16 @@ std::int64_t DeclaredPixels(const std::uint8_t* data, std::size_t size) {
   return pixels;
 }
 
-// The metadata parsers on the input's own segments, as the decoder hands them over, and on the whole
-// input taken as one segment's payload.
-void ParseMetadata(const std::uint8_t* data, std::size_t size) {
-  std::vector<imaging::MarkerSegment> segments;
-  std::size_t at = 2;
-  while (at + 4 <= size && data[at] == 0xFF && data[at + 1] != 0xDA && data[at + 1] != 0xD9) {
-    const std::size_t length = std::size_t{data[at + 2]} << 8 | data[at + 3];
-    if (length < 2) break;
-    segments.push_back(
-        imaging::MarkerSegment{data[at + 1], data + at + 4, std::min(length - 2, size - at - 4)});
-    at += 2 + length;
-  }
-  const imaging::PhotoMetadata metadata = imaging::ReadPhotoMetadata(segments);
-  if (!metadata.rgb_profile.empty() && !imaging::IsRgbIccProfile(metadata.rgb_profile)) {
-    Broken("a profile was kept that does not describe RGB");
-  }
-  imaging::ExifOrientation(data, size);
-  imaging::IsRgbIccProfile(std::vector<unsigned char>(data, data + size));
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const Workspace workspace;
-  ParseMetadata(data, size);
+  // The metadata parsers on the whole input taken as one segment's payload; the decoder gives them the
+  // input's own segments.
+  imaging::ExifOrientation(data, size);
+  imaging::IsRgbIccProfile(std::vector<unsigned char>(data, data + size));
   const std::int64_t pixels = DeclaredPixels(data, size);
-  if (pixels > kLargestFuzzedPixels && pixels <= kDecoderLimit) return 0;
+  if (pixels > kLargestFuzzedPixels && pixels <= imaging::kMaxPixels) return 0;
 
   const std::filesystem::path input = workspace.folder / "in.jpg";
   const std::filesystem::path output = workspace.folder / "out.jpg";
@@ -117,10 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       result = batch::DownsizeFile(max_edge, input, output, /*threads=*/max_edge == 100 ? 2 : 1);
     }
     const bool has_output = std::filesystem::exists(output);
-    if (result.ok() && (!has_output || box.shown != 0))
-      Broken("a written photo has an output and no error box");
-    if (!result.ok() && has_output) Broken("a failure leaves no output");
-    if (!result.ok() && (box.shown > 1 || result.reason.empty())) Broken("a failure shows one error at most");
+    if (result.ok() ? !has_output || box.shown != 0 : has_output || box.shown > 1 || result.reason.empty()) {
+      Broken(
+          "a written photo has an output and no error box; a failure no output, a reason, one box at most");
+    }
     std::error_code ignored;
     std::filesystem::remove(output, ignored);
     const std::filesystem::directory_iterator entries(workspace.folder);

