@@ -7,14 +7,13 @@
 #include <cstdarg>
 
 extern "C" int open(const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode =
-      (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(arguments, mode_t) : 0;
-  va_end(arguments);
   if ((flags & O_TMPFILE) == O_TMPFILE) {
     errno = EOPNOTSUPP;
     return -1;
   }
+  va_list arguments;
+  va_start(arguments, flags);
+  const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
+  va_end(arguments);
   return reinterpret_cast<int (*)(const char*, int, ...)>(dlsym(RTLD_NEXT, "open"))(path, flags, mode);
 }

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iostream>
 #include <thread>
+#include <tuple>
 
 #include "cli/options.h"
 #include "tests/support/jpeg_fixtures.h"
@@ -28,7 +29,7 @@ using testing_support::TempDir;
 using Names = std::vector<std::string>;
 
 // Starts `arguments` with the interrupts at their defaults (a test runner may have some ignored), reading
-// in.txt and writing out.txt and err.txt in `folder`.
+// in.txt and writing out.txt and err.txt in `folder`. Wait for it with waitpid.
 pid_t Start(Names arguments, const std::filesystem::path& folder) {
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
@@ -36,9 +37,6 @@ pid_t Start(Names arguments, const std::filesystem::path& folder) {
   const pid_t child = fork();
   if (child == 0) {
     for (int number : {SIGINT, SIGTERM, SIGHUP}) signal(number, SIG_DFL);
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
     dup2(open((folder / "in.txt").c_str(), O_RDONLY), 0);
     dup2(open((folder / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
     dup2(open((folder / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
@@ -48,21 +46,19 @@ pid_t Start(Names arguments, const std::filesystem::path& folder) {
   return child;
 }
 
-int Wait(pid_t child) {
-  int status = 0;
-  waitpid(child, &status, 0);
-  return status;
-}
-
 TEST(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
   TempDir dir;
   std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));  // for the user "nobody"
   testing_support::JpegRecipe photo;
-  photo.width = 200;
-  photo.quality = 50;  // small files: their sizes round to 0.0 MB
-  for (const auto& [name, height] : std::vector<std::pair<std::string, int>>{
-           {"wide.jpg", 150}, {"tall.jpg", 300}, {"a/x.jpg", 'a'}, {"B/x.jpg", 'B'}, {"c/x.jpg", 'c'}}) {
-    photo.height = height;  // the three x.jpg are told apart by their height
+  photo.quality = 50;  // small files: their sizes round to 0.0 MB, but for big.jpg's output (above 64 KiB)
+  for (const auto& [name, width, height] :
+       std::vector<std::tuple<std::string, int, int>>{{"wide.jpg", 200, 150},
+                                                      {"tall.jpg", 200, 300},
+                                                      {"big.jpg", 800, 600},
+                                                      {"a/x.jpg", 200, 'a'},
+                                                      {"B/x.jpg", 200, 'B'},
+                                                      {"c/x.jpg", 200, 'c'}}) {  // told apart by height
+    std::tie(photo.width, photo.height) = std::tie(width, height);
     std::filesystem::create_directories((dir / name).parent_path());
     testing_support::WriteJpeg(dir / name, photo);
   }
@@ -70,10 +66,6 @@ TEST(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
   cut.resize(cut.size() / 2);
   testing_support::WriteBytes(dir / "cut.jpg", cut);
   testing_support::WriteBytes(dir / "bad.jpg", {'n', 'o', 'p', 'e'});
-  testing_support::JpegRecipe big;  // its output does not fit on 64 KiB
-  big.width = 800;
-  big.height = 600;
-  testing_support::WriteJpeg(dir / "big.jpg", big);
   std::ofstream(dir / "list.txt") << (dir / "tall.jpg").string() << "\r\n\r\n"
                                   << (dir / "missing.jpg").string();
   const bool root = geteuid() == 0;
@@ -140,7 +132,8 @@ TEST(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
       arguments.insert(arguments.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     arguments.insert(arguments.end(), run.arguments.begin(), run.arguments.end());
     std::ofstream(dir / "in.txt", std::ios::binary) << run.input;
-    const int status = Wait(Start(arguments, dir.path()));
+    int status = 0;
+    waitpid(Start(arguments, dir.path()), &status, 0);
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, run.status);
     EXPECT_EQ(testing_support::ReadText(dir / "out.txt") + testing_support::ReadText(dir / "err.txt"),
               run.text);
@@ -193,7 +186,8 @@ TEST(PixmeldCliTest, AKillMidWriteLeavesNoTemporaryFile) {
     while (!writing() && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     kill(child, sent);
-    const int status = Wait(child);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(sent == SIGKILL ? WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL
                                 : WIFEXITED(status) && WEXITSTATUS(status) == 128 + sent)
         << status;
