@@ -107,8 +107,7 @@ TEST(RunReportTest, NamesEachFailureAndDamageOnceStopsWhenTheFolderRefusesAndSum
   std::filesystem::create_directory(dir / "out");
   testing_support::WriteBytes(dir / "a.jpg", std::vector<unsigned char>(300'000));
   testing_support::WriteBytes(dir / "out" / "a.jpg", std::vector<unsigned char>(60'000));
-  const auto file = [&](const std::string& name, Outcome outcome, const std::string& reason = "",
-                        bool damaged = false) {
+  const auto file = [&](const char* name, Outcome outcome, const char* reason = "", bool damaged = false) {
     return FileResult{(dir / name).string(), dir / "out" / name, {outcome, reason, damaged}};
   };
   std::string text;

@@ -51,9 +51,11 @@ TEST(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
   std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));  // for the user "nobody"
   testing_support::JpegRecipe photo;
   photo.quality = 50;  // small files: their sizes round to 0.0 MB, but for big.jpg's output (above 64 KiB)
+                       // The three x.jpg are told apart by their height.
   // clang-format off
-  for (const auto& [name, width, height] : std::vector<std::tuple<std::string, int, int>>{{"wide.jpg", 200, 150},
-       {"tall.jpg", 200, 300}, {"big.jpg", 800, 600}, {"a/x.jpg", 200, 'a'}, {"B/x.jpg", 200, 'B'}, {"c/x.jpg", 200, 'c'}}) {
+  for (const auto& [name, width, height] : std::vector<std::tuple<std::string, int, int>>{
+           {"wide.jpg", 200, 150}, {"tall.jpg", 200, 300}, {"big.jpg", 800, 600}, {"a/x.jpg", 200, 'a'},
+           {"B/x.jpg", 200, 'B'}, {"c/x.jpg", 200, 'c'}}) {
     // clang-format on
     std::tie(photo.width, photo.height) = std::tie(width, height);
     std::filesystem::create_directories((dir / name).parent_path());
@@ -63,17 +65,15 @@ TEST(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
   cut.resize(cut.size() / 2);
   testing_support::WriteBytes(dir / "cut.jpg", cut);
   testing_support::WriteBytes(dir / "bad.jpg", {'n', 'o', 'p', 'e'});
-  std::ofstream(dir / "list.txt") << (dir / "tall.jpg").string() << "\r\n\r\n"
-                                  << (dir / "missing.jpg").string();
+  const std::string D = (dir / "").string(), E = "pixmeld-cli: " + D, Z = " 0.0 MB in, 0.0 MB out\n";
+  const std::string N(1, '\0'), ok = ", 0 failed, 0 damaged;" + Z, two = "2 written" + ok;
+  const std::string stop = "\n0 written, 1 failed, 0 damaged, 1 not tried;" + Z;
+  std::ofstream(dir / "list.txt") << D + "tall.jpg\r\n\r\n" + D + "gone.jpg";
   const bool root = geteuid() == 0;
   if (!root)
     std::cout << "[  SKIPPED ] the write faults: they need root, to mount a tmpfs and be another user\n";
   ASSERT_TRUE(!root ||
               (unshare(CLONE_NEWNS) == 0 && mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0));
-  // clang-format off
-  const std::string D = (dir / "").string(), E = "pixmeld-cli: " + D, Z = " 0.0 MB in, 0.0 MB out\n", N(1, '\0');
-  const std::string two = "2 written, 0 failed, 0 damaged;" + Z, stop = "\n0 written, 1 failed, 0 damaged, 1 not tried;" + Z;
-  // clang-format on
   const struct {
     Names arguments;  // after "pixmeld-cli -j1 -o OUT" (a later -o or -j wins)
     std::string input;
@@ -84,30 +84,32 @@ TEST(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
     bool as_nobody = false;       // root writes anywhere whatever the mode
   } runs[] = {
       // clang-format off
-      {{"-m100", D + "wide.jpg", D + "tall.jpg"}, "", 0, two, {"tall.jpg", "wide.jpg"}},
-      {{D + "tall.jpg"}, "", 0, "", {"tall.jpg"}},
-      {{"-j3", D + "c/x.jpg", D + "a/x.jpg", D + "B/x.jpg"}, "", 0, "3 written, 0 failed, 0 damaged;" + Z, {"x.jpg"}},
-      {{D + "bad.jpg", D + "cut.jpg", D + "missing.jpg"}, "", 1,
-       E + "bad.jpg: Error reading JPEG file (Not a JPEG file: starts with 0x6e 0x6f)\n" +
-       E + "cut.jpg: written, but the photo is damaged (Premature end of JPEG file)\n" +
-       E + "missing.jpg: Error reading JPEG file (No such file or directory)\n1 written, 2 failed, 1 damaged;" + Z,
-       {"cut.jpg"}},
-      {{"-o", D, D + "wide.jpg", D + "tall.jpg"}, "", 1,
-       E + "tall.jpg: Error writing JPEG file (the destination is the source file itself)" + stop, {}},
-      {{"-0", "--files-from", "-", "-j3"}, D + "wide.jpg" + N + N + D + "tall.jpg" + N, 0, two, {"tall.jpg", "wide.jpg"}},
-      {{"--files-from=" + D + "list.txt"}, "", 1,
-       E + "missing.jpg: Error reading JPEG file (No such file or directory)\n1 written, 1 failed, 0 damaged;" + Z,
-       {"tall.jpg"}},
-      {{"-0", "--files-from", "-"}, "", 0, "", {}},
-      {{"--files-from", D + "none", D + "wide.jpg"}, "", 1,
-       "pixmeld-cli: cannot read the list of files " + D + "none (No such file or directory)\n", {}},
-      {{"-o", D + "cut.jpg/x", D + "wide.jpg"}, "", 1, "pixmeld-cli: cannot create the output folder " + D + "cut.jpg/x\n", {}},
-      {{"-m", "0", D + "wide.jpg"}, "", 2,
-       "pixmeld-cli: --max-edge needs a whole number from 1 to 65500\nTry 'pixmeld-cli --help'.\n", {}},
-      {{"-m2000", D + "big.jpg", D + "tall.jpg"}, "", 1, E + "big.jpg: Error writing JPEG file (No space left on "
-       "device)\n1 written, 1 failed, 0 damaged;" + Z, {"big.jpg", "tall.jpg"}, "size=64k"},
-      {{D + "big.jpg", D + "tall.jpg"}, "", 1, E + "big.jpg: Error writing JPEG file (can't open " + D +
-       "disk/big.jpg: Permission denied)" + stop, {"big.jpg"}, "size=64k,mode=0555", true},
+    {{"-m100", D + "wide.jpg", D + "tall.jpg"}, "", 0, two, {"tall.jpg", "wide.jpg"}},
+    {{D + "tall.jpg"}, "", 0, "", {"tall.jpg"}},
+    {{"-j3", D + "c/x.jpg", D + "a/x.jpg", D + "B/x.jpg"}, "", 0, "3 written" + ok, {"x.jpg"}},
+    {{D + "bad.jpg", D + "cut.jpg", D + "gone.jpg"}, "", 1,
+     E + "bad.jpg: Error reading JPEG file (Not a JPEG file: starts with 0x6e 0x6f)\n" +
+     E + "cut.jpg: written, but the photo is damaged (Premature end of JPEG file)\n" +
+     E + "gone.jpg: Error reading JPEG file (No such file or directory)\n1 written, 2 failed, 1 damaged;" + Z,
+     {"cut.jpg"}},
+    {{"-o", D, D + "wide.jpg", D + "tall.jpg"}, "", 1,
+     E + "tall.jpg: Error writing JPEG file (the destination is the source file itself)" + stop, {}},
+    {{"-0", "--files-from", "-"}, D + "wide.jpg" + N + N + D + "tall.jpg" + N, 0, two, {"tall.jpg",
+     "wide.jpg"}},
+    {{"--files-from=" + D + "list.txt"}, "", 1,
+     E + "gone.jpg: Error reading JPEG file (No such file or directory)\n1 written, 1 failed, 0 damaged;" + Z,
+     {"tall.jpg"}},
+    {{"-0", "--files-from", "-"}, "", 0, "", {}},
+    {{"--files-from", D + "none", D + "wide.jpg"}, "", 1,
+     "pixmeld-cli: cannot read the list of files " + D + "none (No such file or directory)\n", {}},
+    {{"-o", D + "cut.jpg/x", D + "wide.jpg"}, "", 1,
+     "pixmeld-cli: cannot create the output folder " + D + "cut.jpg/x\n", {}},
+    {{"-m", "0", D + "wide.jpg"}, "", 2,
+     "pixmeld-cli: --max-edge needs a whole number from 1 to 65500\nTry 'pixmeld-cli --help'.\n", {}},
+    {{"-m2000", D + "big.jpg", D + "tall.jpg"}, "", 1, E + "big.jpg: Error writing JPEG file (No space left "
+     "on device)\n1 written, 1 failed, 0 damaged;" + Z, {"big.jpg", "tall.jpg"}, "size=64k"},
+    {{D + "big.jpg", D + "tall.jpg"}, "", 1, E + "big.jpg: Error writing JPEG file (can't open " + D +
+     "disk/big.jpg: Permission denied)" + stop, {"big.jpg"}, "size=64k,mode=0555", true},
       // clang-format on
   };
   for (std::size_t row = 0; row < std::size(runs); ++row) {
@@ -139,8 +141,7 @@ TEST(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
   EXPECT_EQ(testing_support::ReadJpegFacts(dir / "out0" / "wide.jpg").width, 100);
   EXPECT_EQ(testing_support::ReadJpegFacts(dir / "out0" / "tall.jpg").height, 100);
   EXPECT_EQ(testing_support::ReadJpegFacts(dir / "out1" / "tall.jpg").height, 300);
-  EXPECT_EQ(testing_support::ReadJpegFacts(dir / "out2" / "x.jpg").height, 'c')
-      << "the last in queue order wins";
+  EXPECT_EQ(testing_support::ReadJpegFacts(dir / "out2" / "x.jpg").height, 'c') << "the last one wins";
 }
 
 // SIGINT, SIGTERM and SIGHUP leave no temporary file and end the program with 128 + the signal's number,
