@@ -19,7 +19,6 @@
 #include <thread>
 #include <tuple>
 
-#include "cli/options.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/temp_dir.h"
 
