@@ -45,16 +45,16 @@ test-sanitize: deps
 fuzz-build: deps
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPIXMELD_FUZZ=ON -DPIXMELD_BUILD_APP=OFF
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target downsize_fuzzer pixmeld-corpus
-	scripts/make-seed-corpus $(FUZZ_DIR)/seeds $(FUZZ_DIR)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target downsize_fuzzer
 
-# libFuzzer on the per-file step. What it learns stays in $(FUZZ_DIR)/corpus for the next run; a crash, a
-# leak, a time-out or running out of memory stops it, with the input in $(FUZZ_DIR)/findings/. Fix the
-# fault, then copy the input to fuzz/regressions/, which the test suite replays.
+# libFuzzer on the per-file step, starting from fuzz/seeds and fuzz/regressions. What it learns stays in
+# $(FUZZ_DIR)/corpus for the next run; a crash, a leak, a time-out or running out of memory stops it, with
+# the input in $(FUZZ_DIR)/findings/. Fix the fault, then copy the input to fuzz/regressions/, which the
+# test suite replays.
 fuzz: fuzz-build
 	mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/findings
 	cd $(FUZZ_DIR) && ./downsize_fuzzer $(FUZZ_FLAGS) -fork=$(FUZZ_WORKERS) -max_total_time=$(FUZZ_TIME) \
-	  -artifact_prefix=findings/ corpus seeds $(CURDIR)/fuzz/regressions
+	  -artifact_prefix=findings/ corpus $(CURDIR)/fuzz/seeds $(CURDIR)/fuzz/regressions
 
 # Everything about hostile input and faults, at full length: the reliability tests in both builds, the
 # soak through the batch runner and pixmeld-cli, and memcheck on pixmeld-cli over a sample.

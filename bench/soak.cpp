@@ -24,8 +24,9 @@
 #include "batch/downsize_file.h"
 #include "platform/error_box.h"
 #include "platform/replacing_file.h"
-#include "tests/reliability/jpeg_corpus.h"
 #include "tests/support/fake_batch_window.h"
+#include "tests/support/jpeg_fixtures.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -59,6 +60,45 @@ long ResidentBytes() {
 }
 
 double MiB(long bytes) { return bytes / 1048576.0; }
+
+// Writes `good` photos of about 0.8 megapixels, one kind after another (baseline, progressive, arithmetic,
+// grayscale, CMYK, 4:4:4 with restarts), and `bad` files no reader can turn into a picture, spread evenly
+// through the queue order and named "file-0001.jpg" onwards.
+void WriteMixedBatch(const std::filesystem::path& folder, int good, int bad) {
+  std::vector<std::vector<unsigned char>> photos;
+  for (int kind = 0; kind < 6; ++kind) {
+    testing_support::JpegRecipe recipe;
+    recipe.width = 1024;
+    recipe.height = 768;
+    recipe.quality = 90;
+    recipe.progressive = kind == 1;
+    recipe.arithmetic = kind == 2;
+    if (kind == 3) recipe.color_space = JCS_GRAYSCALE, recipe.components = 1;
+    if (kind == 4) recipe.color_space = JCS_CMYK, recipe.components = 4;
+    if (kind == 5) recipe.subsample = false, recipe.restart_rows = 1;
+    // A smooth picture with fine noise, as photos are.
+    recipe.sample = [](int x, int y, int c) {
+      const unsigned hash = (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u);
+      return static_cast<std::uint8_t>((x + 2 * y + 60 * c) / 8 % 200 + (hash >> 13) % 13);
+    };
+    photos.push_back(testing_support::MakeJpeg(recipe));
+  }
+  const std::string text = "This is a text file, not a photo.\n";
+  std::vector<unsigned char> header_only(photos[0].begin(), photos[0].begin() + 300);
+  const std::vector<std::vector<unsigned char>> unreadable = {
+      {}, {0xFF, 0xD8}, std::vector<unsigned char>(text.begin(), text.end()), header_only};
+  std::filesystem::create_directories(folder);
+  int photo = 0;
+  int broken = 0;
+  for (int i = 0; i < good + bad; ++i) {
+    // Position i is bad when the running share of bad files steps up there.
+    const bool is_bad = (i + 1) * bad / (good + bad) > i * bad / (good + bad);
+    char name[32];
+    std::snprintf(name, sizeof name, "file-%04d.jpg", i + 1);
+    testing_support::WriteBytes(
+        folder / name, is_bad ? unreadable[broken++ % unreadable.size()] : photos[photo++ % photos.size()]);
+  }
+}
 
 // Outputs in `folder`; false in `clean` when a temporary file is there too.
 int Outputs(const std::filesystem::path& folder, bool* clean) {
@@ -228,7 +268,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::filesystem::path work = pattern;
-  reliability::WriteMixedBatch(work / "in", kPhotos, kUnreadable);
+  WriteMixedBatch(work / "in", kPhotos, kUnreadable);
   SoakTheTicks(work / "in", work / "ticks");
   SoakTheCli(argv[1], work / "in", work);
   std::filesystem::remove_all(work);

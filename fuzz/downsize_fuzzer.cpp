@@ -2,33 +2,32 @@
 // encode) at three maximum edges, and through the metadata parsers. Besides what the sanitizers catch,
 // it aborts when the step breaks a promise: a written photo with an error box or without its output,
 // a failure with more than one error box or with an output left behind, or a temporary file left over.
-// The test suite replays saved inputs through the same function (tests/reliability). One input at a
-// time; the function keeps a private folder for the process's lifetime.
+// The test suite replays fuzz/seeds and fuzz/regressions through the same function. One input at a time;
+// the function keeps a private folder for the process's lifetime.
 //
 //   make fuzz FUZZ_TIME=3600
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "batch/downsize_file.h"
-#include "imaging/jpeg_abort.h"
 #include "imaging/photo_metadata.h"
+#include "imaging/raster_image.h"
 #include "platform/error_box.h"
 
 namespace {
 
-// Pictures above this size are bounded by the decoder's pixel limit, which the bad-input corpus tests;
-// here they would spend the fuzzer's time filling memory. Pictures beyond that limit still run: they
-// are refused at the header.
+// Pictures above this size are bounded by the decoder's pixel limit, which the imaging tests check; here
+// they would spend the fuzzer's time filling memory. Pictures beyond that limit still run: they are
+// refused at the header.
 constexpr std::int64_t kLargestFuzzedPixels = std::int64_t{1} << 20;
-constexpr std::int64_t kDecoderLimit = std::int64_t{16384} * 16384;
 constexpr int kMaxEdges[] = {16, 100, 2000};
 
 class CountingErrorBox final : public platform::ErrorBox {
@@ -37,41 +36,19 @@ class CountingErrorBox final : public platform::ErrorBox {
   int shown = 0;
 };
 
-// A private folder under the temporary directory, removed at exit.
-class Workspace {
- public:
+// A folder of this process's own under the temporary directory, removed at exit.
+struct Workspace {
   Workspace() {
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
-      const auto candidate =
-          std::filesystem::temp_directory_path() / ("pixmeld-fuzz-" + std::to_string(random()));
-      std::error_code error;
-      if (std::filesystem::create_directory(candidate, error)) folder_ = candidate;
-    }
-    if (folder_.empty()) {
-      std::fputs("pixmeld fuzz: cannot create a folder under the temporary directory\n", stderr);
-      std::abort();
-    }
-    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);  // private, as the user's own
+    while (!std::filesystem::create_directory(folder)) folder += "x";
   }
   ~Workspace() {
     std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    std::filesystem::remove_all(folder, ignored);
   }
   Workspace(const Workspace&) = delete;
   Workspace& operator=(const Workspace&) = delete;
-
-  std::filesystem::path operator/(const char* name) const { return folder_ / name; }
-  // True when the folder holds nothing but `only`.
-  bool HoldsOnly(const std::filesystem::path& only) const {
-    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
-      if (entry.path() != only) return false;
-    }
-    return true;
-  }
-
- private:
-  std::filesystem::path folder_;
+  std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("pixmeld-fuzz-" + std::to_string(std::random_device()()));
 };
 
 [[noreturn]] void Broken(const char* promise) {
@@ -79,59 +56,35 @@ class Workspace {
   std::abort();
 }
 
-// The picture size the header declares, read quietly from memory; 0 when the header cannot be read.
-std::int64_t DeclaredPixels(const std::uint8_t* data, std::size_t size) {
-  jpeg_error_mgr err{};
-  jpeg_decompress_struct cinfo{};
-  cinfo.err = imaging::UseJpegAbort(&err);
-  err.emit_message = [](j_common_ptr, int) {};
-  std::int64_t pixels = 0;
-  try {
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&cinfo, TRUE);
-    pixels = std::int64_t{cinfo.image_width} * cinfo.image_height;
-  } catch (const char*) {
+// True when some frame header in the input (a marker 0xFF 0xC0 to 0xCF, or bytes that look like one)
+// declares a picture above kLargestFuzzedPixels that the decoder's limit lets through. Looking at every
+// byte, as the decoder may skip junk between segments, errs on the side of skipping.
+bool DeclaresALargePicture(const std::uint8_t* data, std::size_t size) {
+  for (std::size_t at = 0; at + 9 <= size; ++at) {
+    const std::int64_t pixels =
+        std::int64_t{data[at + 5] << 8 | data[at + 6]} * (data[at + 7] << 8 | data[at + 8]);
+    if (data[at] == 0xFF && (data[at + 1] & 0xF0) == 0xC0 && pixels > kLargestFuzzedPixels &&
+        pixels <= imaging::kMaxPixels) {
+      return true;
+    }
   }
-  jpeg_destroy_decompress(&cinfo);
-  return pixels;
-}
-
-// The metadata parsers on the input's own segments, as the decoder hands them over, and on the whole
-// input taken as one segment's payload.
-void ParseMetadata(const std::uint8_t* data, std::size_t size) {
-  std::vector<imaging::MarkerSegment> segments;
-  std::size_t at = 2;
-  while (at + 4 <= size && data[at] == 0xFF && data[at + 1] != 0xDA && data[at + 1] != 0xD9) {
-    const std::size_t length = std::size_t{data[at + 2]} << 8 | data[at + 3];
-    if (length < 2) break;
-    const std::size_t available = std::min(length - 2, size - at - 4);
-    segments.push_back(imaging::MarkerSegment{data[at + 1], data + at + 4, available});
-    at += 2 + length;
-  }
-  const imaging::PhotoMetadata metadata = imaging::ReadPhotoMetadata(segments);
-  if (!metadata.rgb_profile.empty() && !imaging::IsRgbIccProfile(metadata.rgb_profile)) {
-    Broken("a profile was kept that does not describe RGB");
-  }
-  imaging::ExifOrientation(data, size);
-  imaging::IsRgbIccProfile(std::vector<unsigned char>(data, data + size));
+  return false;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const Workspace workspace;
-  ParseMetadata(data, size);
+  // The metadata parsers on the whole input taken as one segment's payload; the decoder gives them the
+  // input's own segments.
+  imaging::ExifOrientation(data, size);
+  imaging::IsRgbIccProfile(std::vector<unsigned char>(data, data + size));
+  if (DeclaresALargePicture(data, size)) return 0;
 
-  const std::int64_t pixels = DeclaredPixels(data, size);
-  if (pixels > kLargestFuzzedPixels && pixels <= kDecoderLimit) return 0;
-
-  const std::filesystem::path input = workspace / "in.jpg";
-  const std::filesystem::path output = workspace / "out.jpg";
-  {
-    std::ofstream file(input, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  const std::filesystem::path input = workspace.folder / "in.jpg";
+  const std::filesystem::path output = workspace.folder / "out.jpg";
+  std::ofstream(input, std::ios::binary)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   for (int max_edge : kMaxEdges) {
     CountingErrorBox box;
     imaging::Result result;
@@ -140,14 +93,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       // One size reads ahead on a thread of its own, the others on this one.
       result = batch::DownsizeFile(max_edge, input, output, /*threads=*/max_edge == 100 ? 2 : 1);
     }
-    const bool written = result.ok();
     const bool has_output = std::filesystem::exists(output);
-    if (written && (!has_output || box.shown != 0)) Broken("a written photo has an output and no error box");
-    if (!written && has_output) Broken("a failure leaves no output");
-    if (!written && (box.shown > 1 || result.reason.empty())) Broken("a failure shows one error at most");
+    if (result.ok() ? !has_output || box.shown != 0 : has_output || box.shown > 1 || result.reason.empty()) {
+      Broken(
+          "a written photo has an output and no error box; a failure no output, a reason, one box at most");
+    }
     std::error_code ignored;
     std::filesystem::remove(output, ignored);
-    if (!workspace.HoldsOnly(input)) Broken("no temporary file is left behind");
+    const std::filesystem::directory_iterator entries(workspace.folder);
+    if (std::distance(begin(entries), end(entries)) != 1) Broken("no temporary file is left behind");
     // The decode does not depend on the maximum edge.
     if (result.outcome == imaging::Outcome::kUnreadable) break;
   }

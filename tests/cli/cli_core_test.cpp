@@ -1,0 +1,141 @@
+// The pieces of pixmeld-cli that need no process: the command line, the escaping of names for the
+// terminal, and the run's report.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/escape.h"
+#include "cli/options.h"
+#include "cli/run_report.h"
+#include "tests/support/temp_dir.h"
+
+namespace cli {
+namespace {
+
+using Args = std::vector<std::string>;
+
+// What the parse came to, in one line: "error: ..." or the action, the numbers, the folder, the files and
+// the lists ("@").
+std::string Parsed(const Args& arguments) {
+  const ParseResult parsed = ParseArguments(arguments);
+  if (!parsed.error.empty()) return "error: " + parsed.error;
+  const Options& o = parsed.options;
+  const char* const actions[] = {"run", "help", "version"};
+  std::string text = std::string(actions[static_cast<int>(o.action)]) + " m" + std::to_string(o.max_edge) +
+                     " o" + o.output.value_or("-") + " j" + (o.jobs ? std::to_string(*o.jobs) : "-") +
+                     (o.null_separated ? " 0" : "");
+  for (const std::string& file : o.files) text += " " + file;
+  for (const std::string& list : o.files_from) text += " @" + list;
+  return text;
+}
+
+TEST(OptionsTest, ArgumentsByTable) {
+  const std::pair<Args, std::string> cases[] = {
+      {{"a.jpg"}, "run m960 o- j- a.jpg"},
+      {{"--max-edge", "24", "-o", "out dir", "-j", "3", "a", "b"}, "run m24 oout dir j3 a b"},
+      {{"a", "--max-edge=24", "--output=out dir", "b", "--jobs=3"}, "run m24 oout dir j3 a b"},
+      {{"-m24", "-oout dir", "a", "-j3", "b"}, "run m24 oout dir j3 a b"},
+      {{"-m", "1", "-j1", "a"}, "run m1 o- j1 a"},
+      {{"-m", "65500", "--jobs=1024", "a"}, "run m65500 o- j1024 a"},
+      {{"-0", "--files-from", "-", "-o", "out"}, "run m960 oout j- 0 @-"},
+      {{"a", "--files-from=one", "--files-from", "two", "--null"}, "run m960 o- j- 0 a @one @two"},
+      {{"--", "-photo.jpg", "--help"}, "run m960 o- j- -photo.jpg --help"},
+      {{"-", "a"}, "run m960 o- j- - a"},
+      {{"--help"}, "help m960 o- j-"},
+      {{"-V"}, "version m960 o- j-"},
+      {{}, "error: no files given"},
+      {{"-m", "0", "a"}, "error: --max-edge needs a whole number from 1 to 65500"},
+      {{"-m", "65501", "a"}, "error: --max-edge needs a whole number from 1 to 65500"},
+      {{"-m", "12px", "a"}, "error: --max-edge needs a whole number from 1 to 65500"},
+      {{"a", "--max-edge"}, "error: --max-edge needs a whole number from 1 to 65500"},
+      {{"-j", "0", "a"}, "error: --jobs needs a whole number from 1 to 1024"},
+      {{"--jobs=1025", "a"}, "error: --jobs needs a whole number from 1 to 1024"},
+      {{"--output", "", "a"}, "error: --output needs a folder"},
+      {{"--files-from"}, "error: --files-from needs a file (\"-\" for standard input)"},
+      {{"--frobnicate", "a"}, "error: unknown option --frobnicate"},
+      {{"-x", "a"}, "error: unknown option -x"},
+      {{"--help=yes"}, "error: unknown option --help=yes"},
+      {{"-0x", "a"}, "error: unknown option -0x"},
+      {{"--\x1b[2J", "a"}, "error: unknown option --\\x1b[2J"},
+  };
+  for (const auto& [arguments, parsed] : cases) {
+    EXPECT_EQ(Parsed(arguments), parsed) << testing::PrintToString(arguments);
+  }
+}
+
+TEST(EscapeTest, ControlCharactersAndBytesThatAreNotUtf8) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain photo.jpg", "plain photo.jpg"},
+      {"a\nb\r\t", "a\\nb\\r\\t"},
+      // So that "\n" in a name differs from a newline; where a backslash separates folders, no name has one.
+      {"back\\slash", std::filesystem::path::preferred_separator == '\\' ? "back\\slash" : "back\\\\slash"},
+      {"\x1b[31mred", "\\x1b[31mred"},  // ESC: a terminal command
+      {std::string("nul\0x\x1f", 6), "nul\\x00x\\x1f"},
+      {"\x7f\x01", "\\x7f\\x01"},  // DEL and C0
+      {"\xC3\x9Cmlaut \xE2\x82\xAC \xF0\x9F\x93\xB7", "\xC3\x9Cmlaut \xE2\x82\xAC \xF0\x9F\x93\xB7"},
+      {"\xC2\x9B[31m", "\\xc2\\x9b[31m"},                           // U+009B, the CSI of C1
+      {"\xC2\x80\xC2\xA0", "\\xc2\\x80\xC2\xA0"},                   // U+0080 is a control, U+00A0 none
+      {"\xDCmlaut", "\\xdcmlaut"},                                  // Latin-1, not UTF-8
+      {"\x9b", "\\x9b"},                                            // a stray continuation byte
+      {"\xC0\xAF\xE0\x9F\xBF", "\\xc0\\xaf\\xe0\\x9f\\xbf"},        // overlong forms
+      {"\xED\xA0\x80\xED\x9F\xBF", "\\xed\\xa0\\x80\xED\x9F\xBF"},  // a surrogate; U+D7FF is none
+      {"\xF4\x90\x80\x80\xF4\x8F\xBF\xBF", "\\xf4\\x90\\x80\\x80\xF4\x8F\xBF\xBF"},  // above U+10FFFF
+      {"\xF0\x8F\xBF\xBF\xF5", "\\xf0\\x8f\\xbf\\xbf\\xf5"},  // overlong, and no lead byte
+      {"\xE2\x82", "\\xe2\\x82"},                             // cut short at the end
+      {"\xE2\x28\xA1", "\\xe2(\\xa1"},                        // a sequence broken by an ASCII byte
+  };
+  for (const auto& [name, shown] : cases) {
+    EXPECT_EQ(EscapeForTerminal(name), shown) << testing::PrintToString(name);
+  }
+}
+
+using imaging::Outcome;
+
+TEST(RunReportTest, SummaryLines) {
+  const std::pair<RunTally, std::string> cases[] = {
+      {{12, 1, 1, 0, 148'200'000, 9'149'999}, "12 written, 1 failed, 1 damaged; 148.2 MB in, 9.1 MB out"},
+      {{0, 1, 0, 2, 0, 0}, "0 written, 1 failed, 0 damaged, 2 not tried; 0.0 MB in, 0.0 MB out"},
+      {{2, 0, 0, 1, 49'999, 50'000}, "2 written, 0 failed, 0 damaged, 1 not tried; 0.0 MB in, 0.1 MB out"},
+      {{2, 0, 0, 0, 999'950'000, 1'000'000'000'000},
+       "2 written, 0 failed, 0 damaged; 1000.0 MB in, 1000000.0 MB out"},
+  };
+  for (const auto& [tally, line] : cases) EXPECT_EQ(SummaryLine(tally), line);
+}
+
+TEST(RunReportTest, NamesEachFailureAndDamageOnceStopsWhenTheFolderRefusesAndSumsUp) {
+  testing_support::TempDir dir;
+  std::filesystem::create_directory(dir / "out");
+  testing_support::WriteBytes(dir / "a.jpg", std::vector<unsigned char>(300'000));
+  testing_support::WriteBytes(dir / "out" / "a.jpg", std::vector<unsigned char>(60'000));
+  const auto file = [&](const char* name, Outcome outcome, const char* reason = "", bool damaged = false) {
+    return FileResult{(dir / name).string(), dir / "out" / name, {outcome, reason, damaged}};
+  };
+  std::string text;
+  RunReport report(7, false, [&](std::string_view written) { text += written; });
+  EXPECT_TRUE(report.Done(file("a.jpg", Outcome::kDone)));
+  EXPECT_TRUE(report.Done(file("bad\nname.jpg", Outcome::kUnreadable, "Not a JPEG file")));
+  EXPECT_TRUE(report.Done(file("e.jpg", Outcome::kDone, "Premature end of JPEG file", true)));
+  EXPECT_TRUE(report.Done(file("w.jpg", Outcome::kWriteFailed, "No space left on device")));
+  EXPECT_FALSE(report.Done(file("c.jpg", Outcome::kFolderRefuses, "no room")));
+  EXPECT_FALSE(report.Done(file("d.jpg", Outcome::kFolderRefuses, "no room")));
+  report.Finish();
+  const std::string line = "pixmeld-cli: " + (dir / "").string();
+  EXPECT_EQ(text, line + "bad\\nname.jpg: Error reading JPEG file (Not a JPEG file)\n" + line +
+                      "e.jpg: written, but the photo is damaged (Premature end of JPEG file)\n" + line +
+                      "w.jpg: Error writing JPEG file (No space left on device)\n" + line +
+                      "c.jpg: Error writing JPEG file (no room)\n" +
+                      "2 written, 4 failed, 1 damaged, 1 not tried; 0.3 MB in, 0.1 MB out\n");
+  EXPECT_EQ(report.ExitStatus(), 1);
+}
+
+TEST(RunReportTest, TheProgressLineShowsThePhotoJustFinishedAndOnePhotoNeedsNoSummary) {
+  std::string text;
+  RunReport report(1, true, [&](std::string_view written) { text += written; });
+  EXPECT_TRUE(report.Done(FileResult{"\x1b[2Jx.jpg", "out/x.jpg", {}}));
+  report.Finish();
+  EXPECT_EQ(text, "\r\x1b[K[1/1] done: \\x1b[2Jx.jpg\r\x1b[K") << "cleared at the end";
+  EXPECT_EQ(report.ExitStatus(), 0);
+}
+
+}  // namespace
+}  // namespace cli
