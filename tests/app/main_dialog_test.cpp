@@ -1,302 +1,216 @@
+// The main window on a real display: drops on any control, the keys wherever the focus is, the ticks
+// wired to the list and clicks that come while a photo is in hand, and what each button hands the shell.
 #include "app/main_dialog.h"
 
-#include <gtest/gtest.h>
-#include <wx/button.h>
+#include <wx/app.h>
 #include <wx/choice.h>
-#include <wx/display.h>
+#include <wx/dnd.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/uiaction.h>
-#include <wx/utils.h>
 
-#include <filesystem>
-#include <functional>
-#include <string>
-#include <utility>
-#include <vector>
+#include <memory>
 
 #include "app/about_dialog.h"
-#include "app/dialog_font.h"
+#include "app/dialog_builder.h"
 #include "app/system_menu.h"
-#include "tests/app/layout_expectations.h"
-#include "tests/app/modal_dialogs.h"
-#include "tests/app/user_folders.h"
+#include "res/web_addresses.h"
+#include "tests/app/gui_test.h"
 #include "tests/support/temp_dir.h"
 
 namespace app {
 namespace {
 
-using testing_support::ExpectedControl;
-using testing_support::Kind;
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 using testing_support::kStillOpen;
 using testing_support::RunModal;
 
-// The main window's layout table. "Maximum width or height:" is 87 units wide here, not 55, so that it
-// takes two lines with the fonts of Linux as it does on Windows.
-const std::vector<ExpectedControl> kMainLayout = {
-    {1, Kind::kButton, "Start", 399, 201, 87, 41},
-    {2, Kind::kButton, "Exit", 330, 201, 50, 14},
-    {-1, Kind::kText, "Drag images here to add. Hold Ctrl or Shift to select more images.", 53, 302, 259, 8},
-    {1000, Kind::kList, nullptr, 25, 84, 356, 103},
-    {3, Kind::kButton, "Add Images", 25, 201, 50, 14},
-    {4, Kind::kButton, "Like It", 209, 201, 50, 14},
-    {1008, Kind::kText, nullptr, 25, 237, 355, 11},
-    {-1, Kind::kGroup, "Drop Area", 25, 281, 356, 47},
-    {5, Kind::kButton, "Facebook", 148, 201, 50, 14},
-    {6, Kind::kButton, "Change", 269, 257, 50, 14},
-    {7, Kind::kButton, "My Images", 86, 201, 50, 14},
-    {8, Kind::kButton, "Open", 330, 257, 50, 14},
-    {-1, Kind::kPicture, nullptr, 408, 264, 73, 68},
-    {-1, Kind::kText, "Destination Folder:", 25, 224, 87, 11},
-    {-1, Kind::kPicture, nullptr, 0, 0, 505, 70},
-    {1009, Kind::kDropDown, nullptr, 399, 175, 87, 45},
-    {-1, Kind::kText, "Maximum width or height:", 399, 152, 87, 19},
-    {-1, Kind::kText,
-     "1. Click \"Add images\" or drag && drop image files\n2. Select maximum width or height of images.\n"
-     "3. Click Start to downsample images.",
-     398, 84, 91, 57},
-    {-1, Kind::kText,
-     "Pixmeld downsizes images before uploading them to facebook to they upload up to 16 times faster.", 25,
-     339, 462, 11},
-    {10, Kind::kButton, "Clear", 269, 201, 50, 14},
-    {1010, Kind::kText, "TOTAL: 0", 323, 225, 56, 10},
-};
+template <typename Control = wxWindow>
+Control* Find(wxWindow* dialog, int id) {
+  return dynamic_cast<Control*>(dialog->FindWindow(WindowIdFor(id)));
+}
 
-const std::vector<std::string> kSizeEntries = {
-    "24",   "30",           "32 Icon",       "48",       "50",   "60",        "64",
-    "75",   "80",           "100 Thumbnail", "120",      "150",  "180",       "200",
-    "240",  "250",          "300",           "320 QVGA", "360",  "400",       "480 HVGA",
-    "500",  "600",          "640 VGA",       "700",      "720",  "768",       "800 SVGA",
-    "900",  "960 Facebook", "1000",          "1024 XGA", "1200", "1280 SXGA", "1366 HD TV",
-    "1400", "1600",         "1920 Full HD",  "2000",
-};
+// A click on the button `id`, handled at once or queued as one that comes while the window is busy.
+void Click(wxWindow* dialog, int id, bool queued = false) {
+  wxWindow* button = Find(dialog, id);
+  auto click = std::make_unique<wxCommandEvent>(wxEVT_BUTTON, button->GetId());
+  click->SetEventObject(button);
+  queued ? wxQueueEvent(button, click.release()) : (void)button->ProcessWindowEvent(*click);
+}
 
-// The program's folders come from a fresh temporary directory, and the user names no picture folder.
-class MainDialogTest : public testing::Test {
- protected:
-  template <typename Control>
-  static Control* Get(wxWindow* dialog, int id) {
-    return dynamic_cast<Control*>(dialog->FindWindow(id));
+// A timer tick, and then what it posted.
+void Tick(MainDialog& dialog) {
+  dialog.batch_timer().Notify();
+  wxTheApp->ProcessPendingEvents();
+}
+
+// A drop on `target`, handed over as the toolkit does (on GTK through the window's drop target).
+void Drop(wxWindow* target, const Strings& paths) {
+  wxArrayString files;
+  for (const std::string& path : paths) files.Add(wxString::FromUTF8(path));
+#ifdef __WXMSW__
+  wxDropFilesEvent drop(wxEVT_DROP_FILES, static_cast<int>(files.size()), wxCArrayString(files).Release());
+  target->ProcessWindowEvent(drop);
+#else
+  auto* drop_target = dynamic_cast<wxFileDropTarget*>(target->GetDropTarget());
+  ASSERT_NE(drop_target, nullptr) << "takes no drops";
+  drop_target->OnDropFiles(0, 0, files);
+#endif
+}
+
+Strings Listed(wxWindow* dialog) {
+  Strings listed;
+  for (const wxString& entry : Find<wxListBox>(dialog, res::kIdQueueList)->GetStrings()) {
+    listed.push_back(entry.utf8_string());
   }
+  return listed;
+}
 
-  // Presses `key` on the display, with the pointer over the queue list, and waits until the dialog has
-  // seen it.
-  static void PressKey(wxDialog* dialog, int key) {
-    int seen = 0;
-    const auto spy = [&](wxKeyEvent& event) {
-      seen += event.GetKeyCode() == key;
-      event.Skip();
-    };
-    dialog->Bind(wxEVT_CHAR_HOOK, spy);
-    wxUIActionSimulator simulator;
-    simulator.MouseMove(dialog->FindWindow(1000)->GetScreenRect().GetPosition() + wxPoint(20, 20));
-    simulator.Char(key);
-    for (int i = 0; i < 200 && seen == 0; ++i) {
-      wxYield();
-      wxMilliSleep(10);
-    }
-    dialog->Unbind(wxEVT_CHAR_HOOK, spy);
-    EXPECT_EQ(seen, 1) << "the key did not reach the window once";
+TEST(MainDialogTest, JpegFilesDroppedOnAnyControlJoinTheQueue) {
+  MainDialog dialog;
+  std::vector<wxWindow*> targets(dialog.GetChildren().begin(), dialog.GetChildren().end());
+  targets.push_back(&dialog);
+  Strings expected;
+  for (wxWindow* target : targets) {
+    expected.push_back("/in/" + std::to_string(100 + expected.size()) + ".jpg");
+    Drop(target, {expected.back()});
   }
-
-  static void Click(wxWindow* button) {
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->ProcessWindowEvent(click);
-  }
-
-  testing_support::TempDir temp_;
-  testing_support::UserFolders folders_{temp_.path()};
-};
-
-TEST_F(MainDialogTest, FollowsTheLayoutTable) {
-  MainDialog dialog;
-  testing_support::ExpectControls(&dialog, kMainLayout);
-  EXPECT_EQ(dialog.GetTitle(), "Pixmeld");
-  EXPECT_EQ(dialog.GetClientSize(), wxSize(758, 592));
-  EXPECT_EQ(dialog.GetMinSize(), dialog.GetSize());
-  EXPECT_EQ(dialog.GetMaxSize(), dialog.GetSize());
-  EXPECT_FALSE(dialog.HasFlag(wxRESIZE_BORDER) || dialog.HasFlag(wxMAXIMIZE_BOX));
-  EXPECT_TRUE(dialog.HasFlag(wxMINIMIZE_BOX) && dialog.HasFlag(wxCLOSE_BOX));
-  EXPECT_EQ(dialog.GetParent(), nullptr) << "a window of its own, with its own taskbar entry";
-  const wxRect screen = wxDisplay(0u).GetClientArea();
-  const wxPoint centre = dialog.GetPosition() + dialog.GetSize() / 2;
-  EXPECT_NEAR(centre.x, screen.x + screen.width / 2, 1);
-  EXPECT_NEAR(centre.y, screen.y + screen.height / 2, 1);
+  // Other files and folders are passed over; "Add Images" takes whatever the user chose.
+  testing_support::TempDir temp;
+  fs::create_directory(temp / "folder.jpg");
+  Drop(&dialog, {"/in/a.png", (temp / "folder.jpg").u8string(), "/in/B.JPEG"});
+  dialog.set_image_dialog([](wxWindow*) { return wxSplit("/in/c.png", ','); });
+  Click(&dialog, res::kIdAddImages);
+  expected.insert(expected.end(), {"/in/B.JPEG", "/in/c.png"});
+  EXPECT_EQ(Listed(&dialog), expected);
+  EXPECT_EQ(Find<wxStaticTextBase>(&dialog, res::kIdCount)->GetLabelText(),
+            wxString::Format("TOTAL: %d", static_cast<int>(expected.size())));
 }
 
-TEST_F(MainDialogTest, StartsIdleWithTheDefaultSize) {
-  MainDialog dialog;
-  auto* sizes = Get<wxChoice>(&dialog, 1009);
-  const wxArrayString entries = sizes->GetStrings();
-  EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.end()), kSizeEntries);
-  EXPECT_EQ(sizes->GetStringSelection(), "960 Facebook");
-
-  auto* queue = Get<wxListBox>(&dialog, 1000);
-  EXPECT_EQ(queue->GetCount(), 0u);
-  EXPECT_FALSE(queue->HasFlag(wxLB_SORT)) << "the queue keeps its own order";
-
-  auto* start = Get<wxButton>(&dialog, wxID_OK);
-  EXPECT_FALSE(start->IsEnabled());
-  EXPECT_EQ(dialog.GetDefaultItem(), start);
-  EXPECT_FALSE(dialog.running());
-  EXPECT_EQ(Get<wxStaticTextBase>(&dialog, 1010)->GetLabelText(), "TOTAL: 0");
-
-  const wxString shown = static_cast<wxControl*>(dialog.GetChildren()[17])->GetLabelText();
-  EXPECT_TRUE(shown.Contains("or drag & drop image files\n")) << shown;
-}
-
-TEST_F(MainDialogTest, WhiteEverywhereInTheTemplateFont) {
-  MainDialog dialog;
-  EXPECT_EQ(dialog.GetBackgroundColour(), *wxWHITE);
-  for (wxWindow* child : dialog.GetChildren()) {
-    SCOPED_TRACE(child->GetLabel().utf8_string());
-    EXPECT_EQ(child->GetFont().GetPointSize(), 8);
-    EXPECT_EQ(child->GetFont().GetFaceName(), DialogTemplateFont().GetFaceName());
-    // A drop-down list keeps the theme's face; a group box lets the dialog's white through.
-    if (dynamic_cast<wxChoice*>(child) == nullptr && !child->HasTransparentBackground()) {
-      EXPECT_EQ(child->GetBackgroundColour(), *wxWHITE);
-    }
-  }
-}
-
-TEST_F(MainDialogTest, NoControlMovesWhenTextsChange) {
-  MainDialog dialog;
-  const std::vector<wxRect> before = testing_support::ChildRects(&dialog);
-  dialog.SetDestinationFolder("/home/somebody/a long name/and/another/level/and/yet/another/level/of/it");
-  Get<wxStaticTextBase>(&dialog, 1010)->SetLabel("TOTAL: 1234567");
-  Get<wxButton>(&dialog, wxID_OK)->SetLabel("Stop");
-  dialog.Show();
-  for (int i = 0; i < 5; ++i) wxYield();
-  EXPECT_EQ(testing_support::ChildRects(&dialog), before);
-}
-
-TEST_F(MainDialogTest, ShowsTheDefaultFolderAndAnyFolderExactly) {
-  MainDialog dialog;
-  EXPECT_EQ(dialog.destination_folder(), (temp_ / "Pixmeld").string());
-  EXPECT_TRUE(std::filesystem::is_directory(temp_ / "Pixmeld"));
-  for (const char* folder : {"/tmp/Tom & Jerry", "/a&&b/&", "/photos/Überlingen 2024"}) {
-    dialog.SetDestinationFolder(wxString::FromUTF8(folder));
-    EXPECT_EQ(dialog.destination_folder().utf8_string(), folder);
-    EXPECT_EQ(Get<wxStaticTextBase>(&dialog, 1008)->GetLabelText().utf8_string(), folder);
-  }
-}
-
-TEST_F(MainDialogTest, ReadsThePictureFolderAtStartUp) {
-  EXPECT_EQ(MainDialog().picture_folder(), "") << "no setting: no folder, not the home folder";
-  folders_.SetPictureFolder(temp_ / "Fotos & Bilder");
-  EXPECT_EQ(MainDialog().picture_folder(), (temp_ / "Fotos & Bilder").string());
-}
-
-TEST_F(MainDialogTest, TimerTicksEveryTenthOfASecond) {
-  MainDialog dialog;
-  wxTimer& timer = dialog.batch_timer();
-  EXPECT_TRUE(timer.IsRunning());
-  EXPECT_EQ(timer.GetId(), 1000);
-  EXPECT_EQ(timer.GetInterval(), 100);
-  EXPECT_TRUE(timer.IsOneShot()) << "armed again after each tick";
-  timer.Notify();  // an idle tick shows nothing
-}
-
-TEST_F(MainDialogTest, EnterAtStartUpLeavesTheWindowOpen) {
-  MainDialog dialog;
-  EXPECT_EQ(RunModal(&dialog, [&] { PressKey(&dialog, WXK_RETURN); }), kStillOpen);
-}
-
-// Enter presses the default button, which toggles and never closes the window.
-TEST_F(MainDialogTest, EnterPressesStartOnceEnabled) {
-  MainDialog dialog;
-  dialog.batch_timer().Stop();  // a tick would find the queue empty and disable Start again
-  auto* start = Get<wxButton>(&dialog, wxID_OK);
-  start->Enable();
-  const int code = RunModal(&dialog, [&] {
-    PressKey(&dialog, WXK_RETURN);
-    EXPECT_EQ(start->GetLabel(), "Stop");
-    EXPECT_TRUE(dialog.running());
-    Click(start);
-  });
-  EXPECT_EQ(code, kStillOpen);
-  EXPECT_EQ(start->GetLabel(), "Start");
-  EXPECT_FALSE(dialog.running());
-}
-
-// At the end of a batch Start is disabled while it has the focus (the user clicked it); the window must
-// still take Esc and Enter.
-TEST_F(MainDialogTest, EscStillClosesOnceABatchHasDisabledTheFocusedStart) {
+// Enter presses Start wherever the focus is; Start, disabled while it has the focus (the queue has run
+// empty), hands the focus to the list, and Esc still closes the window. Keys go to the window under the
+// pointer, as there is no window manager to give it the focus.
+TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
   MainDialog dialog;
   dialog.batch_timer().Stop();
-  auto* start = Get<wxButton>(&dialog, wxID_OK);
-  auto* files = new wxString[1]{"/nowhere/a.jpg"};
-  wxDropFilesEvent drop(wxEVT_DROP_FILES, 1, files);
-  dialog.ProcessWindowEvent(drop);
-  dialog.batch_timer().Notify();
-  ASSERT_TRUE(start->IsEnabled());
-  const int code = RunModal(&dialog, [&] {
+  wxWindow* list = Find(&dialog, res::kIdQueueList);
+  const auto press = [&](int key) {
+    wxUIActionSimulator keyboard;
+    keyboard.MouseMove(list->GetScreenRect().GetPosition() + wxPoint(20, 20));
+    keyboard.Char(key);
+  };
+  const auto running = [&] { return dialog.running(); };
+  Drop(&dialog, {"/in/a.jpg"});
+  Tick(dialog);
+  EXPECT_EQ(RunModal(&dialog, running, [&] { press(WXK_RETURN); }), kStillOpen);
+  wxWindow* start = Find(&dialog, res::kIdOk);
+  const auto never = [] { return false; };
+  const int code = RunModal(&dialog, never, [&] {
     start->SetFocus();
     wxYield();
-    Click(dialog.FindWindow(10));  // Clear
-    dialog.batch_timer().Notify();
+    Click(&dialog, res::kIdClear);
+    Tick(dialog);
     EXPECT_FALSE(start->IsEnabled());
-    EXPECT_EQ(wxWindow::FindFocus(), dialog.FindWindow(1000));
-    PressKey(&dialog, WXK_ESCAPE);
+    EXPECT_EQ(wxWindow::FindFocus(), list);
+    press(WXK_ESCAPE);
   });
   EXPECT_EQ(code, wxID_CANCEL);
+  EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
 }
 
-TEST_F(MainDialogTest, EscExitAndTheCloseBoxCloseAsCancel) {
-  const std::pair<const char*, std::function<void(MainDialog&)>> ways[] = {
-      {"Esc", [](MainDialog& dialog) { PressKey(&dialog, WXK_ESCAPE); }},
-      {"Exit", [](MainDialog& dialog) { Click(dialog.FindWindow(wxID_CANCEL)); }},
-      {"close box", [](MainDialog& dialog) { dialog.Close(); }},
+// The window runs in the toolkit's own loop with its own timer. Each photo takes longer than the timer's
+// interval, as a big one does; a click that comes meanwhile is served before the next tick.
+TEST(MainDialogTest, TicksWorkThroughTheListAndClicksDuringAPhotoActBeforeTheNext) {
+  const struct {
+    int button;  // clicked during the first photo; 0 for none
+    int code;
+    Strings done, left;
+  } cases[] = {
+      {0, kStillOpen, {"a.jpg", "b.jpg"}, {}},
+      {res::kIdOk, kStillOpen, {"a.jpg"}, {"/in/b.jpg"}},
+      {res::kIdClear, kStillOpen, {"a.jpg"}, {}},
+      {res::kIdCancel, wxID_CANCEL, {"a.jpg"}, {"/in/b.jpg"}},
   };
-  for (const auto& [name, close] : ways) {
-    SCOPED_TRACE(name);
-    MainDialog dialog;
-    EXPECT_EQ(RunModal(&dialog, [&] { close(dialog); }), wxID_CANCEL);
-    EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.button);
+    testing_support::RecordingShell shell;
+    Strings done;
+    MainDialog* window = nullptr;
+    MainDialog dialog([&](int max_edge, const fs::path& source, const fs::path& destination) {
+      EXPECT_EQ(max_edge, 100);
+      EXPECT_EQ(source, "/in" / destination.filename());
+      EXPECT_TRUE(fs::is_directory(destination.parent_path()));
+      done.push_back(destination.filename().u8string());
+      if (done.size() == 1 && c.button != 0) Click(window, c.button, true);
+      wxMilliSleep(150);
+      return imaging::Result{};
+    });
+    window = &dialog;
+    const std::string own = dialog.destination_folder().utf8_string();
+    fs::remove_all(fs::u8path(own));  // the program's own folder is made again when it has vanished
+    Find<wxChoice>(&dialog, res::kIdSizeChoice)->SetSelection(9);  // "100 Thumbnail"
+    Drop(&dialog, {"/in/b.jpg", "/in/a.jpg"});
+    Click(&dialog, res::kIdOk);
+    int ticks = 0;
+    dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& tick) {
+      tick.Skip();
+      ++ticks;
+    });
+    EXPECT_EQ(RunModal(&dialog, [&] { return ticks >= 3; }), c.code);
+    EXPECT_EQ(done, c.done);
+    EXPECT_EQ(Listed(&dialog), c.left);
+    EXPECT_EQ(shell.requests, c.button == 0 ? Strings{own} : Strings{}) << "opened at the end";
+    EXPECT_EQ(Find(&dialog, res::kIdOk)->IsEnabled(), !c.left.empty());
   }
+}
+
+TEST(MainDialogTest, EachButtonHandsItsTargetToTheShellAsItIs) {
+  testing_support::RecordingShell shell;
+  MainDialog dialog;
+  const wxString before = dialog.destination_folder();
+  testing_support::TempDir temp;
+  fs::create_directory(temp / "Tom & Jerry's");
+  wxString answer;  // "Change" cancelled: the destination stays
+  dialog.set_folder_dialog(
+      [&](wxWindow*, const wxString& initial) { return initial == before ? answer : wxString(); });
+  Click(&dialog, res::kIdChange);
+  EXPECT_EQ(dialog.destination_folder(), before);
+  answer = wxString::FromUTF8((temp / "Tom & Jerry's").u8string());
+  for (int id : {res::kIdChange, res::kIdOpen, res::kIdMyImages, res::kIdFacebook, res::kIdLikeIt}) {
+    Click(&dialog, id);
+  }
+  AboutDialog about(&dialog);
+  EXPECT_EQ(RunModal(&about, nullptr, [&] { Click(&about, res::kIdWebAddress); }), kStillOpen);
+  EXPECT_NE(dialog.picture_folder(), "");
+  EXPECT_EQ(shell.requests, (Strings{answer.utf8_string(), dialog.picture_folder().utf8_string(),
+                                     res::kFacebookHomePage, res::kMakerFacebookPage, res::kMakerWebSite}));
 }
 
 // Records the menus that the window would pop up, instead of showing them.
-class PopupRecordingDialog : public MainDialog {
- public:
-  std::vector<std::pair<int, std::string>> items;
-
- protected:
+struct PopupRecordingDialog : MainDialog {
   bool DoPopupMenu(wxMenu* menu, int, int) override {
-    for (const wxMenuItem* item : menu->GetMenuItems()) {
-      items.emplace_back(item->GetId(), item->GetItemLabel().utf8_string());
-    }
+    for (const wxMenuItem* item : menu->GetMenuItems()) items.push_back(item->GetId());
     return true;
   }
+  std::vector<int> items;
 };
 
-// GTK has no system menu to extend: a right click on the window, or on any control, offers the entry.
-// Where the system menu takes it (Windows, system_menu_win_test.cpp), a right click offers nothing.
-TEST_F(MainDialogTest, RightClickAnywhereOffersTheAboutEntryUnlessTheSystemMenuHasIt) {
+// Where the system menu takes no entry of the program's own (GTK), a right click anywhere offers it.
+TEST(MainDialogTest, TheAboutEntryOpensTheAboutBoxOverTheWindow) {
   wxDialog probe(nullptr, wxID_ANY, "probe");
-  const bool system_menu_has_it = AddToSystemMenu(&probe, wxID_HIGHEST, "probe");
+  const bool in_system_menu = AddToSystemMenu(&probe, wxID_HIGHEST, "probe");
   PopupRecordingDialog dialog;
-  for (wxWindow* target :
-       {static_cast<wxWindow*>(&dialog), dialog.FindWindow(1000), dialog.FindWindow(1010)}) {
-    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, target->GetId());
-    event.SetEventObject(target);
-    target->ProcessWindowEvent(event);
-  }
-  const std::pair<int, std::string> about = {16, "&About Pixmeld..."};
-  EXPECT_EQ(dialog.items, (std::vector<std::pair<int, std::string>>(system_menu_has_it ? 0 : 3, about)));
-}
-
-TEST_F(MainDialogTest, AboutEntryOpensTheAboutBoxOverTheWindow) {
-  MainDialog dialog;
+  wxContextMenuEvent right_click(wxEVT_CONTEXT_MENU, res::kIdQueueList);
+  Find(&dialog, res::kIdQueueList)->ProcessWindowEvent(right_click);
+  EXPECT_EQ(dialog.items, in_system_menu ? std::vector<int>{} : std::vector<int>{res::kAboutCommand});
   testing_support::ExpectModalDialog expect([&](wxDialog* box) {
-    EXPECT_NE(dynamic_cast<AboutDialog*>(box), nullptr);
-    EXPECT_EQ(box->GetParent(), &dialog);
+    EXPECT_TRUE(dynamic_cast<AboutDialog*>(box) != nullptr && box->GetParent() == &dialog);
     return wxID_OK;
   });
-  wxCommandEvent about(wxEVT_MENU, 16);
-  dialog.ProcessWindowEvent(about);
+  wxCommandEvent choose(wxEVT_MENU, res::kAboutCommand);
+  dialog.ProcessWindowEvent(choose);
 }
 
 }  // namespace
