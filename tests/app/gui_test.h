@@ -7,10 +7,6 @@
 #include <gtest/gtest.h>
 #include <wx/dialog.h>
 
-#include <functional>
-#include <string>
-#include <vector>
-
 #include "platform/shell.h"
 
 namespace testing_support {
@@ -33,8 +29,7 @@ inline constexpr int kStillOpen = -2;
 
 // Runs `dialog` modally; once its loop runs, does `action`, then lets the loop run until `until()` holds
 // (checked every 10 ms, for at most 3 s; null: at once) and ends it with kStillOpen unless it has ended.
-int RunModal(wxDialog* dialog, const std::function<bool()>& until,
-             const std::function<void()>& action = nullptr);
+int RunModal(wxDialog* dialog, std::function<bool()> until, std::function<void()> action = nullptr);
 
 // Records the shell requests made while it lives, in place of the desktop's opener.
 struct RecordingShell : platform::Shell {

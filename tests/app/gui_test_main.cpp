@@ -6,7 +6,6 @@
 #include <wx/modalhook.h>
 #include <wx/timer.h>
 
-#include <cstdlib>
 #include <fstream>
 
 #include "platform/error_box.h"
@@ -22,11 +21,9 @@ struct Guard final : wxModalDialogHook, platform::ErrorBox, platform::Shell {
   int Enter(wxDialog* dialog) override {
     if (dialog == g_running) return wxID_NONE;
     ExpectModalDialog* expected = ExpectModalDialog::expected;
-    if (expected == nullptr || expected->count++ > 0) {
-      ADD_FAILURE() << "unexpected modal dialog \"" << dialog->GetTitle().utf8_string() << "\"";
-      return wxID_CANCEL;
-    }
-    const int code = expected->check(dialog);
+    const bool awaited = expected != nullptr && ++expected->count == 1;
+    EXPECT_TRUE(awaited) << "unexpected modal dialog " << dialog->GetTitle();
+    const int code = awaited ? expected->check(dialog) : wxID_CANCEL;
     return code == wxID_NONE ? wxID_CANCEL : code;  // never left waiting for a user
   }
   void Exit(wxDialog*) override {}
@@ -36,15 +33,14 @@ struct Guard final : wxModalDialogHook, platform::ErrorBox, platform::Shell {
 
 }  // namespace
 
-int RunModal(wxDialog* dialog, const std::function<bool()>& until, const std::function<void()>& action) {
+int RunModal(wxDialog* dialog, std::function<bool()> until, std::function<void()> action) {
   g_running = dialog;
-  const auto done = [&] { return !until || until(); };
   int polls = 0;
   wxTimer poll;
   poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
     // A dialog that has ended is hidden at once; Windows' stays modal until its loop has returned.
-    if (!dialog->IsModal() || !dialog->IsShown() || (!done() && ++polls < 300)) return;
-    EXPECT_TRUE(done()) << "what the test waited for did not come";
+    if (!dialog->IsModal() || !dialog->IsShown() || (until && !until() && ++polls < 300)) return;
+    EXPECT_TRUE(!until || until()) << "what the test waited for did not come";
     dialog->EndModal(kStillOpen);
   });
   dialog->CallAfter([&] {
@@ -71,15 +67,15 @@ int main(int argc, char** argv) {
   platform::InstallErrorBox(&guard);
   platform::InstallShell(&guard);
   // The program's own folder goes into the run's folder; so does the user's picture folder, where the
-  // system's settings name none (Wine's registry names one).
-  testing_support::TempDir folder;
+  // system names none (Wine's registry names one).
+  testing_support::TempDir run;
 #ifdef _WIN32
-  _putenv_s("TMP", folder.path().string().c_str());
+  _putenv_s("TMP", run.path().string().c_str());
 #else
-  setenv("TMPDIR", folder.path().c_str(), 1);
-  setenv("XDG_CONFIG_HOME", folder.path().c_str(), 1);
-  std::ofstream(folder / "user-dirs.dirs")
-      << "XDG_PICTURES_DIR=\"" << (folder / "Fotos & Bilder").string() << "\"\n";
+  setenv("TMPDIR", run.path().c_str(), 1);
+  setenv("XDG_CONFIG_HOME", run.path().c_str(), 1);
+  std::ofstream(run / "user-dirs.dirs")
+      << "XDG_PICTURES_DIR=\"" << (run / "Fotos & Bilder").string() << "\"\n";
 #endif
   const int result = RUN_ALL_TESTS();
   guard.Unregister();

@@ -1,13 +1,14 @@
 // The main window on a real display: drops on any control, the keys wherever the focus is, the ticks
-// wired to the list and clicks that come while a photo is in hand, and what each button hands the shell.
+// wired to the list and clicks that come while a photo is in hand, what each button hands the shell, and
+// the folder that "Change" takes.
 #include "app/main_dialog.h"
 
 #include <wx/app.h>
 #include <wx/choice.h>
 #include <wx/dnd.h>
+#include <wx/filefn.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
-#include <wx/stattext.h>
 #include <wx/uiaction.h>
 
 #include <memory>
@@ -27,10 +28,7 @@ using Strings = std::vector<std::string>;
 using testing_support::kStillOpen;
 using testing_support::RunModal;
 
-template <typename Control = wxWindow>
-Control* Find(wxWindow* dialog, int id) {
-  return dynamic_cast<Control*>(dialog->FindWindow(WindowIdFor(id)));
-}
+wxWindow* Find(wxWindow* dialog, int id) { return dialog->FindWindow(WindowIdFor(id)); }
 
 // A click on the button `id`, handled at once or queued as one that comes while the window is busy.
 void Click(wxWindow* dialog, int id, bool queued = false) {
@@ -40,16 +38,10 @@ void Click(wxWindow* dialog, int id, bool queued = false) {
   queued ? wxQueueEvent(button, click.release()) : (void)button->ProcessWindowEvent(*click);
 }
 
-// A timer tick, and then what it posted.
-void Tick(MainDialog& dialog) {
-  dialog.batch_timer().Notify();
-  wxTheApp->ProcessPendingEvents();
-}
-
-// A drop on `target`, handed over as the toolkit does (on GTK through the window's drop target).
-void Drop(wxWindow* target, const Strings& paths) {
-  wxArrayString files;
-  for (const std::string& path : paths) files.Add(wxString::FromUTF8(path));
+// A drop of the files `paths` (separated by "|") on `target`, handed over as the toolkit does (on GTK through
+// the window's drop target).
+void Drop(wxWindow* target, const std::string& paths) {
+  wxArrayString files = wxSplit(wxString::FromUTF8(paths), '|');
 #ifdef __WXMSW__
   wxDropFilesEvent drop(wxEVT_DROP_FILES, static_cast<int>(files.size()), wxCArrayString(files).Release());
   target->ProcessWindowEvent(drop);
@@ -60,33 +52,26 @@ void Drop(wxWindow* target, const Strings& paths) {
 #endif
 }
 
-Strings Listed(wxWindow* dialog) {
-  Strings listed;
-  for (const wxString& entry : Find<wxListBox>(dialog, res::kIdQueueList)->GetStrings()) {
-    listed.push_back(entry.utf8_string());
-  }
-  return listed;
+wxString Listed(wxWindow* dialog) {
+  return wxJoin(static_cast<wxListBox*>(Find(dialog, res::kIdQueueList))->GetStrings(), ' ');
 }
 
 TEST(MainDialogTest, JpegFilesDroppedOnAnyControlJoinTheQueue) {
   MainDialog dialog;
-  std::vector<wxWindow*> targets(dialog.GetChildren().begin(), dialog.GetChildren().end());
-  targets.push_back(&dialog);
-  Strings expected;
-  for (wxWindow* target : targets) {
-    expected.push_back("/in/" + std::to_string(100 + expected.size()) + ".jpg");
-    Drop(target, {expected.back()});
+  int name = 100;
+  std::string expected;
+  for (wxWindow* target : dialog.GetChildren()) {
+    const std::string path = "/in/" + std::to_string(name++) + ".jpg";
+    Drop(target, path);
+    expected += path + " ";
   }
   // Other files and folders are passed over; "Add Images" takes whatever the user chose.
-  testing_support::TempDir temp;
-  fs::create_directory(temp / "folder.jpg");
-  Drop(&dialog, {"/in/a.png", (temp / "folder.jpg").u8string(), "/in/B.JPEG"});
+  const fs::path folder = fs::u8path(dialog.destination_folder().utf8_string()) / "folder.jpg";
+  fs::create_directory(folder);
+  Drop(&dialog, "/in/a.png|" + folder.u8string() + "|/in/B.JPEG");
   dialog.set_image_dialog([](wxWindow*) { return wxSplit("/in/c.png", ','); });
   Click(&dialog, res::kIdAddImages);
-  expected.insert(expected.end(), {"/in/B.JPEG", "/in/c.png"});
-  EXPECT_EQ(Listed(&dialog), expected);
-  EXPECT_EQ(Find<wxStaticTextBase>(&dialog, res::kIdCount)->GetLabelText(),
-            wxString::Format("TOTAL: %d", static_cast<int>(expected.size())));
+  EXPECT_EQ(Listed(&dialog), expected + "/in/B.JPEG /in/c.png");
 }
 
 // Enter presses Start wherever the focus is; Start, disabled while it has the focus (the queue has run
@@ -102,8 +87,9 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
     keyboard.Char(key);
   };
   const auto running = [&] { return dialog.running(); };
-  Drop(&dialog, {"/in/a.jpg"});
-  Tick(dialog);
+  Drop(&dialog, "/in/a.jpg");
+  dialog.batch_timer().Notify();  // a tick, and then what it posted
+  wxTheApp->ProcessPendingEvents();
   EXPECT_EQ(RunModal(&dialog, running, [&] { press(WXK_RETURN); }), kStillOpen);
   wxWindow* start = Find(&dialog, res::kIdOk);
   const auto never = [] { return false; };
@@ -111,8 +97,8 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
     start->SetFocus();
     wxYield();
     Click(&dialog, res::kIdClear);
-    Tick(dialog);
-    EXPECT_FALSE(start->IsEnabled());
+    dialog.batch_timer().Notify();
+    wxTheApp->ProcessPendingEvents();
     EXPECT_EQ(wxWindow::FindFocus(), list);
     press(WXK_ESCAPE);
   });
@@ -120,38 +106,35 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
   EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
 }
 
-// The window runs in the toolkit's own loop with its own timer. Each photo takes longer than the timer's
-// interval, as a big one does; a click that comes meanwhile is served before the next tick.
+// The window runs in the toolkit's own loop with its own timer, for three ticks. Each photo takes longer
+// than the timer's interval, as a big one does; a click that comes meanwhile is served before the next tick.
 TEST(MainDialogTest, TicksWorkThroughTheListAndClicksDuringAPhotoActBeforeTheNext) {
   const struct {
-    int button;  // clicked during the first photo; 0 for none
-    int code;
-    Strings done, left;
+    int button, code;  // the button clicked during the first photo (0: none); how the modal loop ends
+    Strings done;
+    wxString left;
   } cases[] = {
-      {0, kStillOpen, {"a.jpg", "b.jpg"}, {}},
-      {res::kIdOk, kStillOpen, {"a.jpg"}, {"/in/b.jpg"}},
-      {res::kIdClear, kStillOpen, {"a.jpg"}, {}},
-      {res::kIdCancel, wxID_CANCEL, {"a.jpg"}, {"/in/b.jpg"}},
+      {0, kStillOpen, {"a.jpg", "b.jpg"}, ""},
+      {res::kIdOk, kStillOpen, {"a.jpg"}, "/in/b.jpg"},
+      {res::kIdClear, kStillOpen, {"a.jpg"}, ""},
+      {res::kIdCancel, wxID_CANCEL, {"a.jpg"}, "/in/b.jpg"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.button);
     testing_support::RecordingShell shell;
     Strings done;
-    MainDialog* window = nullptr;
     MainDialog dialog([&](int max_edge, const fs::path& source, const fs::path& destination) {
-      EXPECT_EQ(max_edge, 100);
-      EXPECT_EQ(source, "/in" / destination.filename());
-      EXPECT_TRUE(fs::is_directory(destination.parent_path()));
+      EXPECT_TRUE(max_edge == 100 && source == "/in" / destination.filename() &&
+                  fs::is_directory(destination.parent_path()));
       done.push_back(destination.filename().u8string());
-      if (done.size() == 1 && c.button != 0) Click(window, c.button, true);
+      if (done.size() == 1 && c.button != 0) Click(&dialog, c.button, true);
       wxMilliSleep(150);
       return imaging::Result{};
     });
-    window = &dialog;
     const std::string own = dialog.destination_folder().utf8_string();
     fs::remove_all(fs::u8path(own));  // the program's own folder is made again when it has vanished
-    Find<wxChoice>(&dialog, res::kIdSizeChoice)->SetSelection(9);  // "100 Thumbnail"
-    Drop(&dialog, {"/in/b.jpg", "/in/a.jpg"});
+    static_cast<wxChoice*>(Find(&dialog, res::kIdSizeChoice))->SetSelection(9);  // "100 Thumbnail"
+    Drop(&dialog, "/in/b.jpg|/in/a.jpg");
     Click(&dialog, res::kIdOk);
     int ticks = 0;
     dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& tick) {
@@ -162,55 +145,77 @@ TEST(MainDialogTest, TicksWorkThroughTheListAndClicksDuringAPhotoActBeforeTheNex
     EXPECT_EQ(done, c.done);
     EXPECT_EQ(Listed(&dialog), c.left);
     EXPECT_EQ(shell.requests, c.button == 0 ? Strings{own} : Strings{}) << "opened at the end";
-    EXPECT_EQ(Find(&dialog, res::kIdOk)->IsEnabled(), !c.left.empty());
   }
 }
 
+// Chooses the first entry of any menu that the window pops up, as a user would.
+struct MenuChoosingDialog : MainDialog {
+  bool DoPopupMenu(wxMenu* menu, int, int) override {
+    wxCommandEvent choose(wxEVT_MENU, menu->FindItemByPosition(0)->GetId());
+    return ProcessWindowEvent(choose);
+  }
+};
+
+// The About entry is in the system menu where that takes entries of the program's own (Windows, see
+// system_menu_win_test.cpp), else a right click anywhere offers it.
 TEST(MainDialogTest, EachButtonHandsItsTargetToTheShellAsItIs) {
   testing_support::RecordingShell shell;
-  MainDialog dialog;
+  MenuChoosingDialog dialog;
   const wxString before = dialog.destination_folder();
-  testing_support::TempDir temp;
-  fs::create_directory(temp / "Tom & Jerry's");
+  const fs::path chosen = fs::u8path(before.utf8_string()) / "Tom & Jerry's";
+  fs::create_directory(chosen);
   wxString answer;  // "Change" cancelled: the destination stays
   dialog.set_folder_dialog(
-      [&](wxWindow*, const wxString& initial) { return initial == before ? answer : wxString(); });
+      [&](wxWindow*, const wxString& from) { return from == before ? answer : wxString(); });
   Click(&dialog, res::kIdChange);
   EXPECT_EQ(dialog.destination_folder(), before);
-  answer = wxString::FromUTF8((temp / "Tom & Jerry's").u8string());
+  answer = wxString::FromUTF8(chosen.u8string());
   for (int id : {res::kIdChange, res::kIdOpen, res::kIdMyImages, res::kIdFacebook, res::kIdLikeIt}) {
     Click(&dialog, id);
   }
-  AboutDialog about(&dialog);
-  EXPECT_EQ(RunModal(&about, nullptr, [&] { Click(&about, res::kIdWebAddress); }), kStillOpen);
+  testing_support::ExpectModalDialog about([&](wxDialog* box) {
+    EXPECT_TRUE(dynamic_cast<AboutDialog*>(box) != nullptr && box->GetParent() == &dialog);
+    Click(box, res::kIdWebAddress);
+    return wxID_OK;
+  });
+  wxDialog probe(nullptr, wxID_ANY, "probe");
+  wxCommandEvent choose(wxEVT_MENU, res::kAboutCommand);
+  wxContextMenuEvent right_click(wxEVT_CONTEXT_MENU, res::kIdQueueList);
+  const bool in_system_menu = AddToSystemMenu(&probe, wxID_HIGHEST, "probe");
+  Find(&dialog, res::kIdQueueList)
+      ->ProcessWindowEvent(in_system_menu ? static_cast<wxEvent&>(choose) : right_click);
   EXPECT_NE(dialog.picture_folder(), "");
-  EXPECT_EQ(shell.requests, (Strings{answer.utf8_string(), dialog.picture_folder().utf8_string(),
+  EXPECT_EQ(shell.requests, (Strings{chosen.u8string(), dialog.picture_folder().utf8_string(),
                                      res::kFacebookHomePage, res::kMakerFacebookPage, res::kMakerWebSite}));
 }
 
-// Records the menus that the window would pop up, instead of showing them.
-struct PopupRecordingDialog : MainDialog {
-  bool DoPopupMenu(wxMenu* menu, int, int) override {
-    for (const wxMenuItem* item : menu->GetMenuItems()) items.push_back(item->GetId());
-    return true;
+// "Change" takes a folder exactly as chosen, or not at all: a path that does not fit the room is refused,
+// never cut, and with too little room no dialog shows. With no folder given, the dialog starts in the
+// current one.
+TEST(FolderPickerTest, TheChoiceComesBackExactlyOrNotAtAll) {
+  testing_support::TempDir temp;
+  const auto folder = [&](std::size_t length) {  // one whose path has `length` characters
+    const fs::path path = temp / std::string(length - temp.path().u8string().size() - 1, 'd');
+    fs::create_directory(path);
+    return path.u8string();
+  };
+  const std::tuple<std::string, std::size_t, bool> cases[] = {
+      {"", 4096, false},  // cancelled
+      {(temp / "gone").u8string(), 4096, false},
+      {folder(259), 260, true},
+      {folder(260), 260, false},
+      {folder(260), 261, true},
+      {folder(200), kFolderPickerMinLength - 1, false},
+  };
+  for (const auto& [answer, room, picked] : cases) {
+    const wxString chosen = wxString::FromUTF8(answer);
+    wxString out = "earlier";
+    const auto dialog = [&](wxWindow*, const wxString& from) {
+      return from == wxGetCwd() ? chosen : wxString("?");
+    };
+    EXPECT_EQ(FolderPicker(nullptr, "", &out, room, dialog), picked) << answer;
+    EXPECT_EQ(out.utf8_string(), picked ? answer : room < kFolderPickerMinLength ? "earlier" : "");
   }
-  std::vector<int> items;
-};
-
-// Where the system menu takes no entry of the program's own (GTK), a right click anywhere offers it.
-TEST(MainDialogTest, TheAboutEntryOpensTheAboutBoxOverTheWindow) {
-  wxDialog probe(nullptr, wxID_ANY, "probe");
-  const bool in_system_menu = AddToSystemMenu(&probe, wxID_HIGHEST, "probe");
-  PopupRecordingDialog dialog;
-  wxContextMenuEvent right_click(wxEVT_CONTEXT_MENU, res::kIdQueueList);
-  Find(&dialog, res::kIdQueueList)->ProcessWindowEvent(right_click);
-  EXPECT_EQ(dialog.items, in_system_menu ? std::vector<int>{} : std::vector<int>{res::kAboutCommand});
-  testing_support::ExpectModalDialog expect([&](wxDialog* box) {
-    EXPECT_TRUE(dynamic_cast<AboutDialog*>(box) != nullptr && box->GetParent() == &dialog);
-    return wxID_OK;
-  });
-  wxCommandEvent choose(wxEVT_MENU, res::kAboutCommand);
-  dialog.ProcessWindowEvent(choose);
 }
 
 }  // namespace
