@@ -74,9 +74,9 @@ TEST(MainDialogTest, JpegFilesDroppedOnAnyControlJoinTheQueue) {
   EXPECT_EQ(Listed(&dialog), expected + "/in/B.JPEG /in/c.png");
 }
 
-// Enter presses Start wherever the focus is; Start, disabled while it has the focus (the queue has run
-// empty), hands the focus to the list, and Esc still closes the window. Keys go to the window under the
-// pointer, as there is no window manager to give it the focus.
+// Enter presses Start wherever the focus is, but a focused button takes it itself; Start, disabled while it
+// has the focus (the queue has run empty), hands the focus to the list, and Esc still closes the window. Keys
+// go to the window under the pointer, as there is no window manager to give it the focus.
 TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
   MainDialog dialog;
   dialog.batch_timer().Stop();
@@ -90,15 +90,21 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
   Drop(&dialog, "/in/a.jpg");
   dialog.batch_timer().Notify();  // a tick, and then what it posted
   wxTheApp->ProcessPendingEvents();
-  EXPECT_EQ(RunModal(&dialog, running, [&] { press(WXK_RETURN); }), kStillOpen);
-  wxWindow* start = Find(&dialog, res::kIdOk);
   const auto never = [] { return false; };
+  EXPECT_EQ(RunModal(&dialog, running, [&] { press(WXK_RETURN); }), kStillOpen);
+  const auto enter_on_exit = [&] {
+    Find(&dialog, res::kIdCancel)->SetFocus();
+    press(WXK_RETURN);
+  };
+  EXPECT_EQ(RunModal(&dialog, never, enter_on_exit), wxID_CANCEL) << "a focused button takes Enter itself";
+  wxWindow* start = Find(&dialog, res::kIdOk);
   const int code = RunModal(&dialog, never, [&] {
     start->SetFocus();
     wxYield();
     Click(&dialog, res::kIdClear);
     dialog.batch_timer().Notify();
     wxTheApp->ProcessPendingEvents();
+    EXPECT_FALSE(start->IsEnabled());
     EXPECT_EQ(wxWindow::FindFocus(), list);
     press(WXK_ESCAPE);
   });
@@ -106,18 +112,18 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
   EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
 }
 
-// The window runs in the toolkit's own loop with its own timer, for three ticks. Each photo takes longer
+// The window runs in the toolkit's own loop with its own timer, for four ticks. Each photo takes longer
 // than the timer's interval, as a big one does; a click that comes meanwhile is served before the next tick.
 TEST(MainDialogTest, TicksWorkThroughTheListAndClicksDuringAPhotoActBeforeTheNext) {
   const struct {
-    int button, code;  // the button clicked during the first photo (0: none); how the modal loop ends
+    int button, code;  // the button clicked during the second photo (0: none); how the modal loop ends
     Strings done;
     wxString left;
   } cases[] = {
-      {0, kStillOpen, {"a.jpg", "b.jpg"}, ""},
-      {res::kIdOk, kStillOpen, {"a.jpg"}, "/in/b.jpg"},
-      {res::kIdClear, kStillOpen, {"a.jpg"}, ""},
-      {res::kIdCancel, wxID_CANCEL, {"a.jpg"}, "/in/b.jpg"},
+      {0, kStillOpen, {"a.jpg", "b.jpg", "c.jpg"}, ""},
+      {res::kIdOk, kStillOpen, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
+      {res::kIdClear, kStillOpen, {"a.jpg", "b.jpg"}, ""},
+      {res::kIdCancel, wxID_CANCEL, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.button);
@@ -127,21 +133,21 @@ TEST(MainDialogTest, TicksWorkThroughTheListAndClicksDuringAPhotoActBeforeTheNex
       EXPECT_TRUE(max_edge == 100 && source == "/in" / destination.filename() &&
                   fs::is_directory(destination.parent_path()));
       done.push_back(destination.filename().u8string());
-      if (done.size() == 1 && c.button != 0) Click(&dialog, c.button, true);
+      if (done.size() == 2 && c.button != 0) Click(&dialog, c.button, true);
       wxMilliSleep(150);
       return imaging::Result{};
     });
     const std::string own = dialog.destination_folder().utf8_string();
     fs::remove_all(fs::u8path(own));  // the program's own folder is made again when it has vanished
     static_cast<wxChoice*>(Find(&dialog, res::kIdSizeChoice))->SetSelection(9);  // "100 Thumbnail"
-    Drop(&dialog, "/in/b.jpg|/in/a.jpg");
+    Drop(&dialog, "/in/c.jpg|/in/b.jpg|/in/a.jpg");
     Click(&dialog, res::kIdOk);
     int ticks = 0;
     dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& tick) {
       tick.Skip();
       ++ticks;
     });
-    EXPECT_EQ(RunModal(&dialog, [&] { return ticks >= 3; }), c.code);
+    EXPECT_EQ(RunModal(&dialog, [&] { return ticks >= 4; }), c.code);
     EXPECT_EQ(done, c.done);
     EXPECT_EQ(Listed(&dialog), c.left);
     EXPECT_EQ(shell.requests, c.button == 0 ? Strings{own} : Strings{}) << "opened at the end";
