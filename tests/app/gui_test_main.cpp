@@ -78,7 +78,6 @@ int main(int argc, char** argv) {
       << "XDG_PICTURES_DIR=\"" << (run / "Fotos & Bilder").string() << "\"\n";
 #endif
   const int result = RUN_ALL_TESTS();
-  guard.Unregister();
-  wxEntryCleanup();
+  wxEntryCleanup();  // drops the guard from the toolkit's hooks too
   return result;
 }

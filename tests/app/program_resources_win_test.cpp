@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "res/resource.h"
+
 namespace {
 
 TEST(ProgramResourcesTest, IconsStringManifestAndVersionAreInTheProgram) {
@@ -16,14 +18,14 @@ TEST(ProgramResourcesTest, IconsStringManifestAndVersionAreInTheProgram) {
       LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
       &FreeLibrary);
   ASSERT_NE(program, nullptr) << "cannot load " << PIXMELD_PROGRAM_PATH;
-  const auto size = [&](int id, int type) {
-    HRSRC found = FindResourceW(program.get(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
+  const auto size = [&](auto id, auto type) {
+    HRSRC found = FindResource(program.get(), id, type);
     return found != nullptr ? SizeofResource(program.get(), found) : 0;
   };
-  EXPECT_EQ(size(128, 14), 6u + 3 * 14) << "an icon group of three images";
-  EXPECT_GT(size(1, 24), 0u) << "the manifest";
+  EXPECT_EQ(size(MAKEINTRESOURCE(IDR_MAINFRAME), RT_GROUP_ICON), 6u + 3 * 14) << "three icon images";
+  EXPECT_GT(size(CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST), 0u) << "the manifest";
   wchar_t text[64] = {};
-  EXPECT_EQ(std::wstring(text, LoadStringW(program.get(), 101, text, 64)), L"&About Pixmeld...");
+  EXPECT_EQ(std::wstring(text, LoadStringW(program.get(), IDS_ABOUTBOX, text, 64)), L"&About Pixmeld...");
   EXPECT_GT(GetFileVersionInfoSizeW(path.c_str(), nullptr), 0u) << "the version record";
 }
 
