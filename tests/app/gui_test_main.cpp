@@ -1,61 +1,83 @@
-// Entry of the GUI test program: starts the toolkit on the (virtual) display, turns the toolkit's
-// assertions into test failures, and answers every modal dialog, error box and shell request that a test
-// did not expect with a failure, so that a test can never wait for a user or open a real file manager or
-// browser.
-#include <gtest/gtest.h>
+// Entry of the GUI test program: starts the toolkit on the (virtual) display, gives the run its own folders,
+// and fails every toolkit assertion, error box, shell request and modal dialog that a test did not expect,
+// so that no test waits for a user or opens a real file manager or browser.
 #include <wx/app.h>
 #include <wx/init.h>
+#include <wx/modalhook.h>
+#include <wx/timer.h>
 
-#include <cstdio>
+#include <fstream>
 
 #include "platform/error_box.h"
-#include "platform/shell.h"
-#include "tests/app/modal_dialogs.h"
+#include "tests/app/gui_test.h"
+#include "tests/support/temp_dir.h"
 
+namespace testing_support {
 namespace {
 
-class UnexpectedErrorBox final : public platform::ErrorBox {
- public:
-  void Show(const std::string& text) override { ADD_FAILURE() << "unexpected error box: " << text; }
-};
+wxDialog* g_running = nullptr;  // the one RunModal shows
 
-class UnexpectedShell final : public platform::Shell {
- public:
+struct Guard final : wxModalDialogHook, platform::ErrorBox, platform::Shell {
+  int Enter(wxDialog* dialog) override {
+    if (dialog == g_running) return wxID_NONE;
+    ExpectModalDialog* expected = ExpectModalDialog::expected;
+    const bool awaited = expected != nullptr && ++expected->count == 1;
+    EXPECT_TRUE(awaited) << "unexpected modal dialog " << dialog->GetTitle();
+    const int code = awaited ? expected->check(dialog) : wxID_CANCEL;
+    return code == wxID_NONE ? wxID_CANCEL : code;  // never left waiting for a user
+  }
+  void Exit(wxDialog*) override {}
+  void Show(const std::string& text) override { ADD_FAILURE() << "unexpected error box: " << text; }
   void Open(const std::string& target) override { ADD_FAILURE() << "unexpected shell request: " << target; }
 };
 
-void FailOnAssert(const wxString& file, int line, const wxString& function, const wxString& condition,
-                  const wxString& message) {
-  ADD_FAILURE_AT(file.utf8_string().c_str(), line)
-      << "toolkit assertion in " << function.utf8_string() << ": " << condition.utf8_string() << " "
-      << message.utf8_string();
+}  // namespace
+
+int RunModal(wxDialog* dialog, std::function<bool()> until, std::function<void()> action) {
+  g_running = dialog;
+  int polls = 0;
+  wxTimer poll;
+  poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    // A dialog that has ended is hidden at once; Windows' stays modal until its loop has returned.
+    if (!dialog->IsModal() || !dialog->IsShown() || (until && !until() && ++polls < 300)) return;
+    EXPECT_TRUE(!until || until()) << "what the test waited for did not come";
+    dialog->EndModal(kStillOpen);
+  });
+  dialog->CallAfter([&] {
+    if (action) action();
+    poll.Start(10);
+  });
+  const int code = dialog->ShowModal();
+  g_running = nullptr;
+  return code;
 }
 
-}  // namespace
+}  // namespace testing_support
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  // Listing the tests needs no display.
-  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
-
   wxApp::SetInstance(new wxApp);
-  if (!wxEntryStart(argc, argv)) {
-    std::fprintf(stderr, "cannot start the toolkit: is there a display?\n");
-    return 1;
-  }
-  wxSetAssertHandler(FailOnAssert);
-  testing_support::ModalDialogGuard guard;
+  if (!wxEntryStart(argc, argv)) return 1;
+  wxSetAssertHandler([](const wxString& file, int line, const wxString& function, const wxString& condition,
+                        const wxString& message) {
+    ADD_FAILURE_AT(file.utf8_string().c_str(), line) << function << ": " << condition << " " << message;
+  });
+  testing_support::Guard guard;
   guard.Register();
-  UnexpectedErrorBox unexpected;
-  platform::InstallErrorBox(&unexpected);
-  UnexpectedShell unexpected_shell;
-  platform::InstallShell(&unexpected_shell);
-
+  platform::InstallErrorBox(&guard);
+  platform::InstallShell(&guard);
+  // The program's own folder goes into the run's folder; so does the user's picture folder, where the
+  // system names none (Wine's registry names one).
+  testing_support::TempDir run;
+#ifdef _WIN32
+  _putenv_s("TMP", run.path().string().c_str());
+#else
+  setenv("TMPDIR", run.path().c_str(), 1);
+  setenv("XDG_CONFIG_HOME", run.path().c_str(), 1);
+  std::ofstream(run / "user-dirs.dirs")
+      << "XDG_PICTURES_DIR=\"" << (run / "Fotos & Bilder").string() << "\"\n";
+#endif
   const int result = RUN_ALL_TESTS();
-
-  platform::InstallShell(nullptr);
-  platform::InstallErrorBox(nullptr);
-  guard.Unregister();
-  wxEntryCleanup();
+  wxEntryCleanup();  // drops the guard from the toolkit's hooks too
   return result;
 }

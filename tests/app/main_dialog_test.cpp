@@ -1,302 +1,227 @@
+// The main window on a real display: drops on any control, the keys wherever the focus is, the ticks
+// wired to the list and clicks that come while a photo is in hand, what each button hands the shell, and
+// the folder that "Change" takes.
 #include "app/main_dialog.h"
 
-#include <gtest/gtest.h>
-#include <wx/button.h>
+#include <wx/app.h>
 #include <wx/choice.h>
-#include <wx/display.h>
+#include <wx/dnd.h>
+#include <wx/filefn.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
-#include <wx/stattext.h>
 #include <wx/uiaction.h>
-#include <wx/utils.h>
 
-#include <filesystem>
-#include <functional>
-#include <string>
-#include <utility>
-#include <vector>
+#include <memory>
 
 #include "app/about_dialog.h"
-#include "app/dialog_font.h"
+#include "app/dialog_builder.h"
 #include "app/system_menu.h"
-#include "tests/app/layout_expectations.h"
-#include "tests/app/modal_dialogs.h"
-#include "tests/app/user_folders.h"
+#include "res/web_addresses.h"
+#include "tests/app/gui_test.h"
 #include "tests/support/temp_dir.h"
 
 namespace app {
 namespace {
 
-using testing_support::ExpectedControl;
-using testing_support::Kind;
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 using testing_support::kStillOpen;
 using testing_support::RunModal;
 
-// The main window's layout table. "Maximum width or height:" is 87 units wide here, not 55, so that it
-// takes two lines with the fonts of Linux as it does on Windows.
-const std::vector<ExpectedControl> kMainLayout = {
-    {1, Kind::kButton, "Start", 399, 201, 87, 41},
-    {2, Kind::kButton, "Exit", 330, 201, 50, 14},
-    {-1, Kind::kText, "Drag images here to add. Hold Ctrl or Shift to select more images.", 53, 302, 259, 8},
-    {1000, Kind::kList, nullptr, 25, 84, 356, 103},
-    {3, Kind::kButton, "Add Images", 25, 201, 50, 14},
-    {4, Kind::kButton, "Like It", 209, 201, 50, 14},
-    {1008, Kind::kText, nullptr, 25, 237, 355, 11},
-    {-1, Kind::kGroup, "Drop Area", 25, 281, 356, 47},
-    {5, Kind::kButton, "Facebook", 148, 201, 50, 14},
-    {6, Kind::kButton, "Change", 269, 257, 50, 14},
-    {7, Kind::kButton, "My Images", 86, 201, 50, 14},
-    {8, Kind::kButton, "Open", 330, 257, 50, 14},
-    {-1, Kind::kPicture, nullptr, 408, 264, 73, 68},
-    {-1, Kind::kText, "Destination Folder:", 25, 224, 87, 11},
-    {-1, Kind::kPicture, nullptr, 0, 0, 505, 70},
-    {1009, Kind::kDropDown, nullptr, 399, 175, 87, 45},
-    {-1, Kind::kText, "Maximum width or height:", 399, 152, 87, 19},
-    {-1, Kind::kText,
-     "1. Click \"Add images\" or drag && drop image files\n2. Select maximum width or height of images.\n"
-     "3. Click Start to downsample images.",
-     398, 84, 91, 57},
-    {-1, Kind::kText,
-     "Pixmeld downsizes images before uploading them to facebook to they upload up to 16 times faster.", 25,
-     339, 462, 11},
-    {10, Kind::kButton, "Clear", 269, 201, 50, 14},
-    {1010, Kind::kText, "TOTAL: 0", 323, 225, 56, 10},
-};
+wxWindow* Find(wxWindow* dialog, int id) { return dialog->FindWindow(WindowIdFor(id)); }
 
-const std::vector<std::string> kSizeEntries = {
-    "24",   "30",           "32 Icon",       "48",       "50",   "60",        "64",
-    "75",   "80",           "100 Thumbnail", "120",      "150",  "180",       "200",
-    "240",  "250",          "300",           "320 QVGA", "360",  "400",       "480 HVGA",
-    "500",  "600",          "640 VGA",       "700",      "720",  "768",       "800 SVGA",
-    "900",  "960 Facebook", "1000",          "1024 XGA", "1200", "1280 SXGA", "1366 HD TV",
-    "1400", "1600",         "1920 Full HD",  "2000",
-};
+// A click on the button `id`, handled at once or queued as one that comes while the window is busy.
+void Click(wxWindow* dialog, int id, bool queued = false) {
+  wxWindow* button = Find(dialog, id);
+  auto click = std::make_unique<wxCommandEvent>(wxEVT_BUTTON, button->GetId());
+  click->SetEventObject(button);
+  queued ? wxQueueEvent(button, click.release()) : (void)button->ProcessWindowEvent(*click);
+}
 
-// The program's folders come from a fresh temporary directory, and the user names no picture folder.
-class MainDialogTest : public testing::Test {
- protected:
-  template <typename Control>
-  static Control* Get(wxWindow* dialog, int id) {
-    return dynamic_cast<Control*>(dialog->FindWindow(id));
+// A drop of the files `paths` (separated by "|") on `target`, handed over as the toolkit does (on GTK through
+// the window's drop target).
+void Drop(wxWindow* target, const std::string& paths) {
+  wxArrayString files = wxSplit(wxString::FromUTF8(paths), '|');
+#ifdef __WXMSW__
+  wxDropFilesEvent drop(wxEVT_DROP_FILES, static_cast<int>(files.size()), wxCArrayString(files).Release());
+  target->ProcessWindowEvent(drop);
+#else
+  auto* drop_target = dynamic_cast<wxFileDropTarget*>(target->GetDropTarget());
+  ASSERT_NE(drop_target, nullptr) << "takes no drops";
+  drop_target->OnDropFiles(0, 0, files);
+#endif
+}
+
+wxString Listed(wxWindow* dialog) {
+  return wxJoin(static_cast<wxListBox*>(Find(dialog, res::kIdQueueList))->GetStrings(), ' ');
+}
+
+TEST(MainDialogTest, JpegFilesDroppedOnAnyControlJoinTheQueue) {
+  MainDialog dialog;
+  int name = 100;
+  std::string expected;
+  for (wxWindow* target : dialog.GetChildren()) {
+    const std::string path = "/in/" + std::to_string(name++) + ".jpg";
+    Drop(target, path);
+    expected += path + " ";
   }
-
-  // Presses `key` on the display, with the pointer over the queue list, and waits until the dialog has
-  // seen it.
-  static void PressKey(wxDialog* dialog, int key) {
-    int seen = 0;
-    const auto spy = [&](wxKeyEvent& event) {
-      seen += event.GetKeyCode() == key;
-      event.Skip();
-    };
-    dialog->Bind(wxEVT_CHAR_HOOK, spy);
-    wxUIActionSimulator simulator;
-    simulator.MouseMove(dialog->FindWindow(1000)->GetScreenRect().GetPosition() + wxPoint(20, 20));
-    simulator.Char(key);
-    for (int i = 0; i < 200 && seen == 0; ++i) {
-      wxYield();
-      wxMilliSleep(10);
-    }
-    dialog->Unbind(wxEVT_CHAR_HOOK, spy);
-    EXPECT_EQ(seen, 1) << "the key did not reach the window once";
-  }
-
-  static void Click(wxWindow* button) {
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->ProcessWindowEvent(click);
-  }
-
-  testing_support::TempDir temp_;
-  testing_support::UserFolders folders_{temp_.path()};
-};
-
-TEST_F(MainDialogTest, FollowsTheLayoutTable) {
-  MainDialog dialog;
-  testing_support::ExpectControls(&dialog, kMainLayout);
-  EXPECT_EQ(dialog.GetTitle(), "Pixmeld");
-  EXPECT_EQ(dialog.GetClientSize(), wxSize(758, 592));
-  EXPECT_EQ(dialog.GetMinSize(), dialog.GetSize());
-  EXPECT_EQ(dialog.GetMaxSize(), dialog.GetSize());
-  EXPECT_FALSE(dialog.HasFlag(wxRESIZE_BORDER) || dialog.HasFlag(wxMAXIMIZE_BOX));
-  EXPECT_TRUE(dialog.HasFlag(wxMINIMIZE_BOX) && dialog.HasFlag(wxCLOSE_BOX));
-  EXPECT_EQ(dialog.GetParent(), nullptr) << "a window of its own, with its own taskbar entry";
-  const wxRect screen = wxDisplay(0u).GetClientArea();
-  const wxPoint centre = dialog.GetPosition() + dialog.GetSize() / 2;
-  EXPECT_NEAR(centre.x, screen.x + screen.width / 2, 1);
-  EXPECT_NEAR(centre.y, screen.y + screen.height / 2, 1);
+  // Other files and folders are passed over; "Add Images" takes whatever the user chose.
+  const fs::path folder = fs::u8path(dialog.destination_folder().utf8_string()) / "folder.jpg";
+  fs::create_directory(folder);
+  Drop(&dialog, "/in/a.png|" + folder.u8string() + "|/in/B.JPEG");
+  dialog.set_image_dialog([](wxWindow*) { return wxSplit("/in/c.png", ','); });
+  Click(&dialog, res::kIdAddImages);
+  EXPECT_EQ(Listed(&dialog), expected + "/in/B.JPEG /in/c.png");
 }
 
-TEST_F(MainDialogTest, StartsIdleWithTheDefaultSize) {
-  MainDialog dialog;
-  auto* sizes = Get<wxChoice>(&dialog, 1009);
-  const wxArrayString entries = sizes->GetStrings();
-  EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.end()), kSizeEntries);
-  EXPECT_EQ(sizes->GetStringSelection(), "960 Facebook");
-
-  auto* queue = Get<wxListBox>(&dialog, 1000);
-  EXPECT_EQ(queue->GetCount(), 0u);
-  EXPECT_FALSE(queue->HasFlag(wxLB_SORT)) << "the queue keeps its own order";
-
-  auto* start = Get<wxButton>(&dialog, wxID_OK);
-  EXPECT_FALSE(start->IsEnabled());
-  EXPECT_EQ(dialog.GetDefaultItem(), start);
-  EXPECT_FALSE(dialog.running());
-  EXPECT_EQ(Get<wxStaticTextBase>(&dialog, 1010)->GetLabelText(), "TOTAL: 0");
-
-  const wxString shown = static_cast<wxControl*>(dialog.GetChildren()[17])->GetLabelText();
-  EXPECT_TRUE(shown.Contains("or drag & drop image files\n")) << shown;
-}
-
-TEST_F(MainDialogTest, WhiteEverywhereInTheTemplateFont) {
-  MainDialog dialog;
-  EXPECT_EQ(dialog.GetBackgroundColour(), *wxWHITE);
-  for (wxWindow* child : dialog.GetChildren()) {
-    SCOPED_TRACE(child->GetLabel().utf8_string());
-    EXPECT_EQ(child->GetFont().GetPointSize(), 8);
-    EXPECT_EQ(child->GetFont().GetFaceName(), DialogTemplateFont().GetFaceName());
-    // A drop-down list keeps the theme's face; a group box lets the dialog's white through.
-    if (dynamic_cast<wxChoice*>(child) == nullptr && !child->HasTransparentBackground()) {
-      EXPECT_EQ(child->GetBackgroundColour(), *wxWHITE);
-    }
-  }
-}
-
-TEST_F(MainDialogTest, NoControlMovesWhenTextsChange) {
-  MainDialog dialog;
-  const std::vector<wxRect> before = testing_support::ChildRects(&dialog);
-  dialog.SetDestinationFolder("/home/somebody/a long name/and/another/level/and/yet/another/level/of/it");
-  Get<wxStaticTextBase>(&dialog, 1010)->SetLabel("TOTAL: 1234567");
-  Get<wxButton>(&dialog, wxID_OK)->SetLabel("Stop");
-  dialog.Show();
-  for (int i = 0; i < 5; ++i) wxYield();
-  EXPECT_EQ(testing_support::ChildRects(&dialog), before);
-}
-
-TEST_F(MainDialogTest, ShowsTheDefaultFolderAndAnyFolderExactly) {
-  MainDialog dialog;
-  EXPECT_EQ(dialog.destination_folder(), (temp_ / "Pixmeld").string());
-  EXPECT_TRUE(std::filesystem::is_directory(temp_ / "Pixmeld"));
-  for (const char* folder : {"/tmp/Tom & Jerry", "/a&&b/&", "/photos/Überlingen 2024"}) {
-    dialog.SetDestinationFolder(wxString::FromUTF8(folder));
-    EXPECT_EQ(dialog.destination_folder().utf8_string(), folder);
-    EXPECT_EQ(Get<wxStaticTextBase>(&dialog, 1008)->GetLabelText().utf8_string(), folder);
-  }
-}
-
-TEST_F(MainDialogTest, ReadsThePictureFolderAtStartUp) {
-  EXPECT_EQ(MainDialog().picture_folder(), "") << "no setting: no folder, not the home folder";
-  folders_.SetPictureFolder(temp_ / "Fotos & Bilder");
-  EXPECT_EQ(MainDialog().picture_folder(), (temp_ / "Fotos & Bilder").string());
-}
-
-TEST_F(MainDialogTest, TimerTicksEveryTenthOfASecond) {
-  MainDialog dialog;
-  wxTimer& timer = dialog.batch_timer();
-  EXPECT_TRUE(timer.IsRunning());
-  EXPECT_EQ(timer.GetId(), 1000);
-  EXPECT_EQ(timer.GetInterval(), 100);
-  EXPECT_TRUE(timer.IsOneShot()) << "armed again after each tick";
-  timer.Notify();  // an idle tick shows nothing
-}
-
-TEST_F(MainDialogTest, EnterAtStartUpLeavesTheWindowOpen) {
-  MainDialog dialog;
-  EXPECT_EQ(RunModal(&dialog, [&] { PressKey(&dialog, WXK_RETURN); }), kStillOpen);
-}
-
-// Enter presses the default button, which toggles and never closes the window.
-TEST_F(MainDialogTest, EnterPressesStartOnceEnabled) {
-  MainDialog dialog;
-  dialog.batch_timer().Stop();  // a tick would find the queue empty and disable Start again
-  auto* start = Get<wxButton>(&dialog, wxID_OK);
-  start->Enable();
-  const int code = RunModal(&dialog, [&] {
-    PressKey(&dialog, WXK_RETURN);
-    EXPECT_EQ(start->GetLabel(), "Stop");
-    EXPECT_TRUE(dialog.running());
-    Click(start);
-  });
-  EXPECT_EQ(code, kStillOpen);
-  EXPECT_EQ(start->GetLabel(), "Start");
-  EXPECT_FALSE(dialog.running());
-}
-
-// At the end of a batch Start is disabled while it has the focus (the user clicked it); the window must
-// still take Esc and Enter.
-TEST_F(MainDialogTest, EscStillClosesOnceABatchHasDisabledTheFocusedStart) {
+// Enter presses Start wherever the focus is, but a focused button takes it itself; Start, disabled while it
+// has the focus (the queue has run empty), hands the focus to the list, and Esc still closes the window. Keys
+// go to the window under the pointer, as there is no window manager to give it the focus.
+TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
   MainDialog dialog;
   dialog.batch_timer().Stop();
-  auto* start = Get<wxButton>(&dialog, wxID_OK);
-  auto* files = new wxString[1]{"/nowhere/a.jpg"};
-  wxDropFilesEvent drop(wxEVT_DROP_FILES, 1, files);
-  dialog.ProcessWindowEvent(drop);
-  dialog.batch_timer().Notify();
-  ASSERT_TRUE(start->IsEnabled());
-  const int code = RunModal(&dialog, [&] {
+  wxWindow* list = Find(&dialog, res::kIdQueueList);
+  const auto press = [&](int key) {
+    wxUIActionSimulator keyboard;
+    keyboard.MouseMove(list->GetScreenRect().GetPosition() + wxPoint(20, 20));
+    keyboard.Char(key);
+  };
+  const auto running = [&] { return dialog.running(); };
+  Drop(&dialog, "/in/a.jpg");
+  dialog.batch_timer().Notify();  // a tick, and then what it posted
+  wxTheApp->ProcessPendingEvents();
+  const auto never = [] { return false; };
+  EXPECT_EQ(RunModal(&dialog, running, [&] { press(WXK_RETURN); }), kStillOpen);
+  const auto enter_on_exit = [&] {
+    Find(&dialog, res::kIdCancel)->SetFocus();
+    press(WXK_RETURN);
+  };
+  EXPECT_EQ(RunModal(&dialog, never, enter_on_exit), wxID_CANCEL) << "a focused button takes Enter itself";
+  wxWindow* start = Find(&dialog, res::kIdOk);
+  const int code = RunModal(&dialog, never, [&] {
     start->SetFocus();
     wxYield();
-    Click(dialog.FindWindow(10));  // Clear
+    Click(&dialog, res::kIdClear);
     dialog.batch_timer().Notify();
+    wxTheApp->ProcessPendingEvents();
     EXPECT_FALSE(start->IsEnabled());
-    EXPECT_EQ(wxWindow::FindFocus(), dialog.FindWindow(1000));
-    PressKey(&dialog, WXK_ESCAPE);
+    EXPECT_EQ(wxWindow::FindFocus(), list);
+    press(WXK_ESCAPE);
   });
   EXPECT_EQ(code, wxID_CANCEL);
+  EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
 }
 
-TEST_F(MainDialogTest, EscExitAndTheCloseBoxCloseAsCancel) {
-  const std::pair<const char*, std::function<void(MainDialog&)>> ways[] = {
-      {"Esc", [](MainDialog& dialog) { PressKey(&dialog, WXK_ESCAPE); }},
-      {"Exit", [](MainDialog& dialog) { Click(dialog.FindWindow(wxID_CANCEL)); }},
-      {"close box", [](MainDialog& dialog) { dialog.Close(); }},
+// The window runs in the toolkit's own loop with its own timer, for four ticks. Each photo takes longer
+// than the timer's interval, as a big one does; a click that comes meanwhile is served before the next tick.
+TEST(MainDialogTest, TicksWorkThroughTheListAndClicksDuringAPhotoActBeforeTheNext) {
+  const struct {
+    int button, code;  // the button clicked during the second photo (0: none); how the modal loop ends
+    Strings done;
+    wxString left;
+  } cases[] = {
+      {0, kStillOpen, {"a.jpg", "b.jpg", "c.jpg"}, ""},
+      {res::kIdOk, kStillOpen, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
+      {res::kIdClear, kStillOpen, {"a.jpg", "b.jpg"}, ""},
+      {res::kIdCancel, wxID_CANCEL, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
   };
-  for (const auto& [name, close] : ways) {
-    SCOPED_TRACE(name);
-    MainDialog dialog;
-    EXPECT_EQ(RunModal(&dialog, [&] { close(dialog); }), wxID_CANCEL);
-    EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.button);
+    testing_support::RecordingShell shell;
+    Strings done;
+    MainDialog dialog([&](int max_edge, const fs::path& source, const fs::path& destination) {
+      EXPECT_TRUE(max_edge == 100 && source == "/in" / destination.filename() &&
+                  fs::is_directory(destination.parent_path()));
+      done.push_back(destination.filename().u8string());
+      if (done.size() == 2 && c.button != 0) Click(&dialog, c.button, true);
+      wxMilliSleep(150);
+      return imaging::Result{};
+    });
+    const std::string own = dialog.destination_folder().utf8_string();
+    fs::remove_all(fs::u8path(own));  // the program's own folder is made again when it has vanished
+    static_cast<wxChoice*>(Find(&dialog, res::kIdSizeChoice))->SetSelection(9);  // "100 Thumbnail"
+    Drop(&dialog, "/in/c.jpg|/in/b.jpg|/in/a.jpg");
+    Click(&dialog, res::kIdOk);
+    int ticks = 0;
+    dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& tick) {
+      tick.Skip();
+      ++ticks;
+    });
+    EXPECT_EQ(RunModal(&dialog, [&] { return ticks >= 4; }), c.code);
+    EXPECT_EQ(done, c.done);
+    EXPECT_EQ(Listed(&dialog), c.left);
+    EXPECT_EQ(shell.requests, c.button == 0 ? Strings{own} : Strings{}) << "opened at the end";
   }
 }
 
-// Records the menus that the window would pop up, instead of showing them.
-class PopupRecordingDialog : public MainDialog {
- public:
-  std::vector<std::pair<int, std::string>> items;
-
- protected:
+// Chooses the first entry of any menu that the window pops up, as a user would.
+struct MenuChoosingDialog : MainDialog {
   bool DoPopupMenu(wxMenu* menu, int, int) override {
-    for (const wxMenuItem* item : menu->GetMenuItems()) {
-      items.emplace_back(item->GetId(), item->GetItemLabel().utf8_string());
-    }
-    return true;
+    wxCommandEvent choose(wxEVT_MENU, menu->FindItemByPosition(0)->GetId());
+    return ProcessWindowEvent(choose);
   }
 };
 
-// GTK has no system menu to extend: a right click on the window, or on any control, offers the entry.
-// Where the system menu takes it (Windows, system_menu_win_test.cpp), a right click offers nothing.
-TEST_F(MainDialogTest, RightClickAnywhereOffersTheAboutEntryUnlessTheSystemMenuHasIt) {
-  wxDialog probe(nullptr, wxID_ANY, "probe");
-  const bool system_menu_has_it = AddToSystemMenu(&probe, wxID_HIGHEST, "probe");
-  PopupRecordingDialog dialog;
-  for (wxWindow* target :
-       {static_cast<wxWindow*>(&dialog), dialog.FindWindow(1000), dialog.FindWindow(1010)}) {
-    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, target->GetId());
-    event.SetEventObject(target);
-    target->ProcessWindowEvent(event);
+// The About entry is in the system menu where that takes entries of the program's own (Windows, see
+// system_menu_win_test.cpp), else a right click anywhere offers it.
+TEST(MainDialogTest, EachButtonHandsItsTargetToTheShellAsItIs) {
+  testing_support::RecordingShell shell;
+  MenuChoosingDialog dialog;
+  const wxString before = dialog.destination_folder();
+  const fs::path chosen = fs::u8path(before.utf8_string()) / "Tom & Jerry's";
+  fs::create_directory(chosen);
+  wxString answer;  // "Change" cancelled: the destination stays
+  dialog.set_folder_dialog(
+      [&](wxWindow*, const wxString& from) { return from == before ? answer : wxString(); });
+  Click(&dialog, res::kIdChange);
+  EXPECT_EQ(dialog.destination_folder(), before);
+  answer = wxString::FromUTF8(chosen.u8string());
+  for (int id : {res::kIdChange, res::kIdOpen, res::kIdMyImages, res::kIdFacebook, res::kIdLikeIt}) {
+    Click(&dialog, id);
   }
-  const std::pair<int, std::string> about = {16, "&About Pixmeld..."};
-  EXPECT_EQ(dialog.items, (std::vector<std::pair<int, std::string>>(system_menu_has_it ? 0 : 3, about)));
-}
-
-TEST_F(MainDialogTest, AboutEntryOpensTheAboutBoxOverTheWindow) {
-  MainDialog dialog;
-  testing_support::ExpectModalDialog expect([&](wxDialog* box) {
-    EXPECT_NE(dynamic_cast<AboutDialog*>(box), nullptr);
-    EXPECT_EQ(box->GetParent(), &dialog);
+  testing_support::ExpectModalDialog about([&](wxDialog* box) {
+    EXPECT_TRUE(dynamic_cast<AboutDialog*>(box) != nullptr && box->GetParent() == &dialog);
+    Click(box, res::kIdWebAddress);
     return wxID_OK;
   });
-  wxCommandEvent about(wxEVT_MENU, 16);
-  dialog.ProcessWindowEvent(about);
+  wxDialog probe(nullptr, wxID_ANY, "probe");
+  wxCommandEvent choose(wxEVT_MENU, res::kAboutCommand);
+  wxContextMenuEvent right_click(wxEVT_CONTEXT_MENU, res::kIdQueueList);
+  const bool in_system_menu = AddToSystemMenu(&probe, wxID_HIGHEST, "probe");
+  Find(&dialog, res::kIdQueueList)
+      ->ProcessWindowEvent(in_system_menu ? static_cast<wxEvent&>(choose) : right_click);
+  EXPECT_NE(dialog.picture_folder(), "");
+  EXPECT_EQ(shell.requests, (Strings{chosen.u8string(), dialog.picture_folder().utf8_string(),
+                                     res::kFacebookHomePage, res::kMakerFacebookPage, res::kMakerWebSite}));
+}
+
+// "Change" takes a folder exactly as chosen, or not at all: a path that does not fit the room is refused,
+// never cut, and with too little room no dialog shows. With no folder given, the dialog starts in the
+// current one.
+TEST(FolderPickerTest, TheChoiceComesBackExactlyOrNotAtAll) {
+  testing_support::TempDir temp;
+  const auto folder = [&](std::size_t length) {  // one whose path has `length` characters
+    const fs::path path = temp / std::string(length - temp.path().u8string().size() - 1, 'd');
+    fs::create_directory(path);
+    return path.u8string();
+  };
+  const std::tuple<std::string, std::size_t, bool> cases[] = {
+      {"", 4096, false},  // cancelled
+      {(temp / "gone").u8string(), 4096, false},
+      {folder(259), 260, true},
+      {folder(260), 260, false},
+      {folder(260), 261, true},
+      {folder(200), kFolderPickerMinLength - 1, false},
+  };
+  for (const auto& [answer, room, picked] : cases) {
+    const wxString chosen = wxString::FromUTF8(answer);
+    wxString out = "earlier";
+    const auto dialog = [&](wxWindow*, const wxString& from) {
+      return from == wxGetCwd() ? chosen : wxString("?");
+    };
+    EXPECT_EQ(FolderPicker(nullptr, "", &out, room, dialog), picked) << answer;
+    EXPECT_EQ(out.utf8_string(), picked ? answer : room < kFolderPickerMinLength ? "earlier" : "");
+  }
 }
 
 }  // namespace
