@@ -1,6 +1,7 @@
 // FakeBatchWindow: a BatchWindow without a display, for driving the batch runner in tests and the soak.
 // The queue is a real WorkQueue; what a tick shows is recorded. Not thread-safe.
-#pragma once
+#ifndef PIXMELD_TESTS_SUPPORT_FAKE_BATCH_WINDOW_H_
+#define PIXMELD_TESTS_SUPPORT_FAKE_BATCH_WINDOW_H_
 
 #include <string>
 
@@ -33,3 +34,5 @@ struct FakeBatchWindow : batch::BatchWindow {
 };
 
 }  // namespace testing_support
+
+#endif  // PIXMELD_TESTS_SUPPORT_FAKE_BATCH_WINDOW_H_

@@ -1,6 +1,7 @@
 // Error boxes for tests: a recorder that a test installs to assert what was shown, and the default box of
 // the test program, which fails the running test, since no test may show a box it does not expect.
-#pragma once
+#ifndef PIXMELD_TESTS_SUPPORT_RECORDING_ERROR_BOX_H_
+#define PIXMELD_TESTS_SUPPORT_RECORDING_ERROR_BOX_H_
 
 #include <mutex>
 #include <string>
@@ -31,3 +32,5 @@ class RecordingErrorBox : public platform::ErrorBox {
 };
 
 }  // namespace testing_support
+
+#endif  // PIXMELD_TESTS_SUPPORT_RECORDING_ERROR_BOX_H_

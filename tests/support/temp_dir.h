@@ -1,6 +1,7 @@
 // A fresh folder for one test, removed with everything in it when the test ends; and whole-file reads and
 // writes for checking what a test wrote. Not thread-safe: one test owns a folder.
-#pragma once
+#ifndef PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
+#define PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
 
 #include <algorithm>
 #include <filesystem>
@@ -79,3 +80,5 @@ inline void WriteBytes(const std::filesystem::path& path, const std::vector<unsi
 }
 
 }  // namespace testing_support
+
+#endif  // PIXMELD_TESTS_SUPPORT_TEMP_DIR_H_
