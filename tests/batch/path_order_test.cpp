@@ -1,4 +1,4 @@
-// The queue's order, and the queue itself.
+// The queue's order, the queue itself, and which names join it.
 #include "batch/path_order.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <map>
 #include <tuple>
 
+#include "batch/jpeg_name.h"
 #include "batch/work_queue.h"
 
 namespace fs = std::filesystem;
@@ -70,4 +71,14 @@ TEST(WorkQueueTest, EachPathOnceAtItsSortedPlaceEqualOnesInTheOrderTheyCame) {
   EXPECT_TRUE(queue.Find("/p/A") == 2u && !queue.Find("/p/b"));
   queue.Remove(2);
   EXPECT_EQ(std::pair(queue.count(), queue.entry(2)), std::pair(std::size_t{4}, std::string("/p/B")));
+}
+
+// Which names join the queue: the last component's ending, in any letter case, after either separator.
+TEST(JpegNameTest, JpgOrJpegEndingOfTheLastComponent) {
+  const std::pair<const char*, bool> names[] = {
+      {"a.jpg", true},     {"B.JPEG", true},   {"c.JpG", true},     {".jpg", true},
+      {"d:\\x.jpg", true}, {"a.png", false},   {"a.jpgx", false},   {"a.jpeg.txt", false},
+      {"jpg", false},      {"x.jpg/a", false}, {"x.jpg\\a", false}, {"a.j\xC3\xA9g", false},
+      {"", false}};
+  for (auto [name, joins] : names) EXPECT_EQ(batch::HasJpegExtension(name), joins) << name;
 }
