@@ -64,10 +64,11 @@ TEST(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
   cut.resize(cut.size() / 2);
   testing_support::WriteBytes(dir / "cut.jpg", cut);
   testing_support::WriteBytes(dir / "bad.jpg", {'n', 'o', 'p', 'e'});
-  const std::string D = (dir / "").string(), E = "pixmeld-cli: " + D, Z = " 0.0 MB in, 0.0 MB out\n";
-  const std::string N(1, '\0'), ok = ", 0 failed, 0 damaged;" + Z, two = "2 written" + ok;
-  const std::string stop = "\n0 written, 1 failed, 0 damaged, 1 not tried;" + Z;
-  std::ofstream(dir / "list.txt") << D + "tall.jpg\r\n\r\n" + D + "gone.jpg";
+  // `in` starts the path of an input, `says` an error line about one, `mb` ends every summary.
+  const std::string in = (dir / "").string(), says = "pixmeld-cli: " + in, mb = " 0.0 MB in, 0.0 MB out\n";
+  const std::string nul(1, '\0'), ok = ", 0 failed, 0 damaged;" + mb, two = "2 written" + ok;
+  const std::string stop = "\n0 written, 1 failed, 0 damaged, 1 not tried;" + mb;
+  std::ofstream(dir / "list.txt") << in + "tall.jpg\r\n\r\n" + in + "gone.jpg";
   const bool root = geteuid() == 0;
   if (!root)
     std::cout << "[  SKIPPED ] the write faults: they need root, to mount a tmpfs and be another user\n";
@@ -83,31 +84,32 @@ TEST(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
     bool as_nobody = false;       // root writes anywhere whatever the mode
   } runs[] = {
       // clang-format off
-    {{"-m100", D + "wide.jpg", D + "tall.jpg"}, "", 0, two, {"tall.jpg", "wide.jpg"}},
-    {{D + "tall.jpg"}, "", 0, "", {"tall.jpg"}},
-    {{"-j3", D + "c/x.jpg", D + "a/x.jpg", D + "B/x.jpg"}, "", 0, "3 written" + ok, {"x.jpg"}},
-    {{D + "bad.jpg", D + "cut.jpg", D + "gone.jpg"}, "", 1,
-     E + "bad.jpg: Error reading JPEG file (Not a JPEG file: starts with 0x6e 0x6f)\n" +
-     E + "cut.jpg: written, but the photo is damaged (Premature end of JPEG file)\n" +
-     E + "gone.jpg: Error reading JPEG file (No such file or directory)\n1 written, 2 failed, 1 damaged;" + Z,
-     {"cut.jpg"}},
-    {{"-o", D, D + "wide.jpg", D + "tall.jpg"}, "", 1,
-     E + "tall.jpg: Error writing JPEG file (the destination is the source file itself)" + stop, {}},
-    {{"-0", "--files-from", "-"}, D + "wide.jpg" + N + N + D + "tall.jpg" + N, 0, two, {"tall.jpg",
+    {{"-m100", in + "wide.jpg", in + "tall.jpg"}, "", 0, two, {"tall.jpg", "wide.jpg"}},
+    {{in + "tall.jpg"}, "", 0, "", {"tall.jpg"}},
+    {{"-j3", in + "c/x.jpg", in + "a/x.jpg", in + "B/x.jpg"}, "", 0, "3 written" + ok, {"x.jpg"}},
+    {{in + "bad.jpg", in + "cut.jpg", in + "gone.jpg"}, "", 1,
+     says + "bad.jpg: Error reading JPEG file (Not a JPEG file: starts with 0x6e 0x6f)\n" +
+     says + "cut.jpg: written, but the photo is damaged (Premature end of JPEG file)\n" +
+     says + "gone.jpg: Error reading JPEG file (No such file or directory)\n"
+     "1 written, 2 failed, 1 damaged;" + mb, {"cut.jpg"}},
+    {{"-o", in, in + "wide.jpg", in + "tall.jpg"}, "", 1,
+     says + "tall.jpg: Error writing JPEG file (the destination is the source file itself)" + stop, {}},
+    {{"-0", "--files-from", "-"}, in + "wide.jpg" + nul + nul + in + "tall.jpg" + nul, 0, two, {"tall.jpg",
      "wide.jpg"}},
-    {{"--files-from=" + D + "list.txt"}, "", 1,
-     E + "gone.jpg: Error reading JPEG file (No such file or directory)\n1 written, 1 failed, 0 damaged;" + Z,
-     {"tall.jpg"}},
+    {{"--files-from=" + in + "list.txt"}, "", 1,
+     says + "gone.jpg: Error reading JPEG file (No such file or directory)\n"
+     "1 written, 1 failed, 0 damaged;" + mb, {"tall.jpg"}},
     {{"-0", "--files-from", "-"}, "", 0, "", {}},
-    {{"--files-from", D + "none", D + "wide.jpg"}, "", 1,
-     "pixmeld-cli: cannot read the list of files " + D + "none (No such file or directory)\n", {}},
-    {{"-o", D + "cut.jpg/x", D + "wide.jpg"}, "", 1,
-     "pixmeld-cli: cannot create the output folder " + D + "cut.jpg/x\n", {}},
-    {{"-m", "0", D + "wide.jpg"}, "", 2,
+    {{"--files-from", in + "none", in + "wide.jpg"}, "", 1,
+     "pixmeld-cli: cannot read the list of files " + in + "none (No such file or directory)\n", {}},
+    {{"-o", in + "cut.jpg/x", in + "wide.jpg"}, "", 1,
+     "pixmeld-cli: cannot create the output folder " + in + "cut.jpg/x\n", {}},
+    {{"-m", "0", in + "wide.jpg"}, "", 2,
      "pixmeld-cli: --max-edge needs a whole number from 1 to 65500\nTry 'pixmeld-cli --help'.\n", {}},
-    {{"-m2000", D + "big.jpg", D + "tall.jpg"}, "", 1, E + "big.jpg: Error writing JPEG file (No space left "
-     "on device)\n1 written, 1 failed, 0 damaged;" + Z, {"big.jpg", "tall.jpg"}, "size=64k"},
-    {{D + "big.jpg", D + "tall.jpg"}, "", 1, E + "big.jpg: Error writing JPEG file (can't open " + D +
+    {{"-m2000", in + "big.jpg", in + "tall.jpg"}, "", 1,
+     says + "big.jpg: Error writing JPEG file (No space left on device)\n"
+     "1 written, 1 failed, 0 damaged;" + mb, {"big.jpg", "tall.jpg"}, "size=64k"},
+    {{in + "big.jpg", in + "tall.jpg"}, "", 1, says + "big.jpg: Error writing JPEG file (can't open " + in +
      "disk/big.jpg: Permission denied)" + stop, {"big.jpg"}, "size=64k,mode=0555", true},
       // clang-format on
   };
