@@ -74,16 +74,20 @@ class JpegWriter::Compressor {
   Result Commit() {
     jpeg_destroy_compress(&cinfo_);
     // The library object is gone; now the file is closed and takes the destination's place.
+    Outcome outcome = Outcome::kWriteFailed;
     switch (output_->Commit()) {
       case platform::ReplacingFile::CommitResult::kReplaced:
         return Result{};
+      case platform::ReplacingFile::CommitResult::kFolderRefuses:
+        outcome = Outcome::kFolderRefuses;
+        break;
       case platform::ReplacingFile::CommitResult::kWriteFailed:
       case platform::ReplacingFile::CommitResult::kMoveFailed:
         break;
     }
     const int error = errno;
     platform::ShowErrorBox(kWriteErrorMessage);
-    return Result::Failure(Outcome::kWriteFailed, std::generic_category().message(error));
+    return Result::Failure(outcome, std::generic_category().message(error));
   }
 
  private:

@@ -37,7 +37,8 @@ class JpegWriter {
   // After the last row: completes the JPEG data. The destination is still untouched.
   Result Finish();
 
-  // Closes the file, checking every buffered write, and puts it in the destination's place.
+  // Closes the file, checking every buffered write, and puts it in the destination's place. A folder
+  // that has gone, turned read-only or been replaced by a file since Start gives kFolderRefuses.
   // REQUIRES: Finish succeeded.
   Result Commit();
 

@@ -25,12 +25,21 @@ bool NameUnnamedFile(const File& file, const std::filesystem::path& folder, std:
   const std::string by_proc = "/proc/self/fd/" + std::to_string(descriptor);
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::filesystem::path path = folder / PathFromUtf8(UniqueName(prefix, suffix));
-    if (linkat(AT_FDCWD, by_proc.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-        (errno != EEXIST && linkat(descriptor, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)) {
+    if (linkat(AT_FDCWD, by_proc.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       *named = std::move(path);
       return true;
     }
-    if (errno != EEXIST) return false;
+    const int by_proc_error = errno;
+    if (by_proc_error == EEXIST) continue;
+    if (linkat(descriptor, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) {
+      *named = std::move(path);
+      return true;
+    }
+    if (errno == EEXIST) continue;
+    // Unprivileged, the second way always fails with ENOENT; the first one's error tells why (a read-only
+    // folder, say), unless it was ENOENT too, which is also what a missing /proc gives.
+    if (by_proc_error != ENOENT) errno = by_proc_error;
+    return false;
   }
   return false;
 }
