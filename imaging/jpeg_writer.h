@@ -2,8 +2,8 @@
 // baseline JPEG with the library's default settings at a given quality. The file is written under a
 // temporary name beside its destination and takes the destination's place only at Commit, so on every
 // other way out the destination keeps what it held and no partial file remains. The writer owns the
-// file and the compression object and releases both on every way out. Failures show "Error writing
-// JPEG file". One writer per thread.
+// file and the compression object and releases both on every way out. It shows nothing: a failure is its
+// Result. One writer per thread.
 #ifndef PIXMELD_IMAGING_JPEG_WRITER_H_
 #define PIXMELD_IMAGING_JPEG_WRITER_H_
 
