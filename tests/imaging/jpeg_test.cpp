@@ -133,8 +133,7 @@ TEST(PhotoMetadataTest, IccChunksJoinOnlyAsAWholeSet) {
 }
 
 // Crafted hostile files: each ends in its outcome, no picture for a refused file, and the metadata only a
-// whole read gives. Under the sanitizers this also proves that every way out
-// releases what it took.
+// whole read gives. Under the sanitizers this also proves that every way out releases what it took.
 
 Bytes Jpeg(const Segments& markers, bool progressive = false) {
   JpegRecipe recipe;
