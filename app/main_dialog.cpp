@@ -17,6 +17,7 @@
 #include "app/system_menu.h"
 #include "batch/jpeg_name.h"
 #include "platform/default_folder.h"
+#include "platform/error_box.h"
 #include "platform/file.h"
 #include "platform/shell.h"
 #include "res/templates.h"
@@ -239,5 +240,11 @@ void MainDialog::ShowCount(std::size_t count) {
 
 // Handled after the tick, as a click on "Open" would be.
 void MainDialog::PostOpenCommand() { wxQueueEvent(this, new wxCommandEvent(wxEVT_BUTTON, res::kIdOpen)); }
+
+// The photo's path as the list showed it, and why, beneath the message: after a long run the user can
+// still tell which photos failed.
+void MainDialog::ReportFailure(const std::string& source, const imaging::Result& result) {
+  platform::ShowErrorBox(batch::FailureMessage(result.outcome), source + "\n" + result.reason);
+}
 
 }  // namespace app

@@ -86,6 +86,7 @@ class MainDialog : public wxDialog, private batch::BatchWindow {
   void SetStartCaption(const std::string& caption) override;
   void ShowCount(std::size_t count) override;
   void PostOpenCommand() override;
+  void ReportFailure(const std::string& source, const imaging::Result& result) override;
 
   wxListBox* queue_;          // control 1000, the work queue's entries in queue order
   wxButton* start_;           // control 1, "Start" / "Stop"

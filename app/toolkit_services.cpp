@@ -8,12 +8,14 @@
 
 namespace app {
 
-void ToolkitErrorBox::Show(const std::string& text) {
+void ToolkitErrorBox::Show(const std::string& text, const std::string& detail) {
   if (!wxThread::IsMain()) {
-    platform::WriteStandardError(std::string(platform::kErrorCaption) + ": " + text + "\n");
+    platform::WriteStandardError(platform::StandardErrorText(text, detail));
     return;
   }
-  wxMessageBox(wxString::FromUTF8(text), platform::kErrorCaption, wxOK | wxICON_ERROR, nullptr);
+  wxMessageDialog box(nullptr, wxString::FromUTF8(text), platform::kErrorCaption, wxOK | wxICON_ERROR);
+  if (!detail.empty()) box.SetExtendedMessage(wxString::FromUTF8(detail));
+  box.ShowModal();
 }
 
 void ToolkitWaitCursor::Begin() { wxBeginBusyCursor(); }

@@ -11,11 +11,12 @@
 
 namespace app {
 
-// A modal message box without owner, caption "Error", the error icon and OK. Message boxes belong to the
-// GUI thread: a text that another thread reports goes to the standard error stream instead.
+// A modal message box without owner, caption "Error", the error icon and OK; the detail is the toolkit's
+// extended message beneath the text. Message boxes belong to the GUI thread: what another thread reports
+// goes to the standard error stream instead.
 class ToolkitErrorBox final : public platform::ErrorBox {
  public:
-  void Show(const std::string& text) override;
+  void Show(const std::string& text, const std::string& detail) override;
 };
 
 // The toolkit's busy cursor, which nests as Begin and End do. GUI thread only.

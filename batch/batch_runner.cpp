@@ -1,10 +1,26 @@
 #include "batch/batch_runner.h"
 
 #include "batch/size_table.h"
+#include "imaging/jpeg_abort.h"
 #include "platform/file.h"
 #include "platform/wait_cursor.h"
 
 namespace batch {
+
+const char* FailureMessage(imaging::Outcome outcome) {
+  switch (outcome) {
+    case imaging::Outcome::kCannotOpen:
+    case imaging::Outcome::kUnreadable:
+      return imaging::kReadErrorMessage;
+    case imaging::Outcome::kDone:
+      return "";
+    case imaging::Outcome::kNoMemory:
+    case imaging::Outcome::kFolderRefuses:
+    case imaging::Outcome::kWriteFailed:
+      break;
+  }
+  return imaging::kWriteErrorMessage;
+}
 
 BatchRunner::BatchRunner(BatchWindow& window, DownsizeStep step) : window_(window), step_(std::move(step)) {}
 
@@ -51,9 +67,11 @@ void BatchRunner::Tick() {
     if (result.outcome == imaging::Outcome::kFolderRefuses) {
       // Every further photo would fail alike, each with a box of its own: stop, and keep this one.
       Stop();
+      window_.ReportFailure(source, result);
     } else {
-      // The processed entry, not blindly entry 0: while the step's error box was open, a drop may have
-      // put a path in front of it.
+      if (!result.ok()) window_.ReportFailure(source, result);
+      // The processed entry, not blindly entry 0: while the report's box was open, a drop may have put a
+      // path in front of it.
       window_.RemoveQueueEntry(source);
       if (window_.QueueCount() == 0) window_.PostOpenCommand();
     }

@@ -35,7 +35,16 @@ class BatchWindow {
   virtual void ShowCount(std::size_t count) = 0;  // "TOTAL: %d"
   // Posts the command that opens the destination folder; it runs after the tick, like a click on "Open".
   virtual void PostOpenCommand() = 0;
+  // Tells the user that the photo `source` (as queued) was not written: FailureMessage(result.outcome),
+  // and beneath it which photo and why. Returns once the user has taken note; the event loop may run
+  // meanwhile, as under any modal box.
+  virtual void ReportFailure(const std::string& source, const imaging::Result& result) = 0;
 };
+
+// The words for a photo that was not written: "Error reading JPEG file" when its source could not be
+// opened or read, "Error writing JPEG file" for every other failure, running out of memory included;
+// empty for kDone.
+const char* FailureMessage(imaging::Outcome outcome);
 
 // The per-file step; DownsizeFile unless a test puts another in its place.
 using DownsizeStep = std::function<imaging::Result(int max_edge, const std::filesystem::path& source,
@@ -52,9 +61,10 @@ class BatchRunner {
   // One timer tick: enables Start exactly while the queue has entries; an empty queue ends the run; while
   // running, downsizes entry 0 into the destination folder at the chosen size and removes it, whatever
   // the outcome, except when the destination folder refuses new files (kFolderRefuses): then the run
-  // stops and the photo stays queued, so that the user can pick another folder. When the queue has just run
-  // empty, the destination folder is opened. Last, the count. A tick that starts while another runs (an error
-  // box keeps the event loop going) does nothing.
+  // stops and the photo stays queued, so that the user can pick another folder. A photo that was not
+  // written is reported to the window, once. When the queue has just run empty, the destination folder is
+  // opened. Last, the count. A tick that starts while another runs (a report's box keeps the event loop
+  // going) does nothing.
   void Tick();
 
   bool running() const { return running_ > 0; }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "batch/fit_rule.h"
-#include "imaging/jpeg_abort.h"
 #include "imaging/jpeg_encoder.h"
 #include "imaging/jpeg_reader.h"
 #include "imaging/jpeg_writer.h"
@@ -15,7 +14,6 @@
 #include "imaging/photo_metadata.h"
 #include "imaging/raster_image.h"
 #include "imaging/shrinking_reader.h"
-#include "platform/error_box.h"
 #include "platform/wait_cursor.h"
 
 namespace batch {
@@ -23,11 +21,6 @@ namespace {
 
 using imaging::Outcome;
 using imaging::Result;
-
-Result Refuse(Outcome outcome, std::string reason) {
-  platform::ShowErrorBox(imaging::OutcomeMessage(outcome));
-  return Result::Failure(outcome, std::move(reason));
-}
 
 // The picture's rows at their fitted size, top first: read as they are, or scaled down on the way.
 class FittedRows {
@@ -37,10 +30,8 @@ class FittedRows {
   Result Start(PictureSize fitted, bool read_ahead) {
     if (fitted == PictureSize{reader_.width(), reader_.height()}) return Result{};
     scaled_ = true;
-    Result started = shrinking_.Start(fitted.width, fitted.height, read_ahead);
-    // Never write the picture at the wrong size.
-    if (!started.ok()) return Refuse(Outcome::kWriteFailed, std::move(started.reason));
-    return started;
+    // Never write the picture at the wrong size: without memory to scale it, nothing is written.
+    return shrinking_.Start(fitted.width, fitted.height, read_ahead);
   }
 
   Result Next(std::uint32_t* row) { return scaled_ ? shrinking_.NextRow(row) : reader_.ReadRows(&row, 1); }
@@ -78,7 +69,8 @@ Result TurnAndWrite(imaging::JpegReader& reader, FittedRows& rows, PictureSize s
   imaging::RasterImage raster;
   raster.SetSize(size.width, size.height);
   raster.Lock();
-  if (raster.pixels() == nullptr) return Refuse(Outcome::kWriteFailed, "not enough memory for the picture");
+  if (raster.pixels() == nullptr)
+    return Result::Failure(Outcome::kNoMemory, "not enough memory for the picture");
   for (int y = 0; y < size.height; ++y) {
     Result result = rows.Next(raster.pixels() + std::size_t(size.height - 1 - y) * size.width);
     if (!result.ok()) return result;
@@ -88,7 +80,7 @@ Result TurnAndWrite(imaging::JpegReader& reader, FittedRows& rows, PictureSize s
   if (!read.ok()) return read;
 
   if (!imaging::TurnUpright(raster, orientation)) {
-    return Refuse(Outcome::kWriteFailed, "not enough memory to turn the picture upright");
+    return Result::Failure(Outcome::kNoMemory, "not enough memory to turn the picture upright");
   }
   Result result = imaging::EncodeRaster(destination, raster, kOutputQualityTenths, profile);
   if (result.ok()) result = std::move(read);
@@ -104,7 +96,7 @@ Result DownsizeFile(int max_edge, const std::filesystem::path& source,
   // (links, "./", letter case on Windows), so compare identities.
   std::error_code no_such_file;
   if (std::filesystem::equivalent(source, destination, no_such_file)) {
-    return Refuse(Outcome::kFolderRefuses, "the destination is the source file itself");
+    return Result::Failure(Outcome::kWriteFailed, "the destination is the source file itself");
   }
 
   imaging::JpegReader reader;

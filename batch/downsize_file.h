@@ -19,9 +19,9 @@ inline constexpr int kOutputQualityTenths = 8;
 // Only a photo that must be turned is held whole, at its output size. The fit rule applies to the picture
 // as stored, so a sideways photo is fitted by its stored width and height and then turned. A source
 // without orientation or profile (or with malformed ones) gives the same bytes as one without metadata.
-// Shows the codec's error boxes as they happen (none for a source that cannot be opened). A destination
-// that is the source file itself (by file identity, not by name) is refused with "Error writing JPEG
-// file", so the original photo stays intact. The output takes the destination's place only once the
+// Shows nothing: what happened is the Result. A destination that is the source file itself (by file
+// identity, not by name) fails that photo (kWriteFailed), so the original stays intact; only a folder that
+// takes no new file gives kFolderRefuses. The output takes the destination's place only once the
 // source has been read to its end without error. With `threads` of 2 or more (0: one per core), a photo
 // being shrunk is decoded on a second thread while the calling thread scales and writes; the bytes are
 // the same either way. REQUIRES: max_edge > 0.

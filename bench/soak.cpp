@@ -22,7 +22,6 @@
 
 #include "batch/batch_runner.h"
 #include "batch/downsize_file.h"
-#include "platform/error_box.h"
 #include "platform/replacing_file.h"
 #include "tests/support/fake_batch_window.h"
 #include "tests/support/jpeg_fixtures.h"
@@ -35,12 +34,6 @@ constexpr int kUnreadable = 100;
 constexpr int kFiles = kPhotos + kUnreadable;
 constexpr int kEarly = 10;
 constexpr long kAllowedGrowth = 1 << 20;
-
-class CountingErrorBox final : public platform::ErrorBox {
- public:
-  void Show(const std::string&) override { ++shown; }
-  int shown = 0;
-};
 
 bool g_broken = false;
 
@@ -144,8 +137,6 @@ void SoakTheTicks(const std::filesystem::path& in, const std::filesystem::path& 
   testing_support::FakeBatchWindow window;
   window.folder = out.string();
   for (const std::string& path : Sources(in)) window.queue.Add(path);
-  CountingErrorBox boxes;
-  platform::ScopedErrorBox scope(&boxes);
   int written = 0;
   int failed = 0;
   batch::BatchRunner runner(window, [&](int max_edge, const std::filesystem::path& source,
@@ -175,11 +166,12 @@ void SoakTheTicks(const std::filesystem::path& in, const std::filesystem::path& 
   std::printf(
       "Tick logic:  %d files in %.1f s; %d outputs, %d errors (%d error boxes); resident %.2f MiB after "
       "file %d, %.2f MiB after file %d (%+.2f MiB)\n",
-      written + failed, seconds, outputs, failed, boxes.shown, MiB(early), kEarly, MiB(late), kFiles,
-      MiB(late - early));
+      written + failed, seconds, outputs, failed, static_cast<int>(window.reports.size()), MiB(early), kEarly,
+      MiB(late), kFiles, MiB(late - early));
   Check(written + failed == kFiles, "every file is processed");
   Check(outputs == kPhotos && written == kPhotos, "900 outputs");
-  Check(failed == kUnreadable && boxes.shown == kUnreadable, "100 errors, one box each");
+  Check(failed == kUnreadable && static_cast<int>(window.reports.size()) == kUnreadable,
+        "100 errors, one box each");
   Check(kept_running, "the run never stops");
   Check(window.open_commands == 1, "the folder is opened once, at the end");
   Check(clean, "no temporary file remains");

@@ -13,19 +13,12 @@
 #include "cli/run_report.h"
 #include "imaging/jpeg_abort.h"
 #include "platform/default_folder.h"
-#include "platform/error_box.h"
 #include "platform/file.h"
 #include "platform/interrupt.h"
 #include "platform/standard_error.h"
 #include "platform/terminal.h"
 
 namespace {
-
-// Every failure is reported with its file's path instead, so the boxes stay silent.
-class SilentErrorBox final : public platform::ErrorBox {
- public:
-  void Show(const std::string&) override {}
-};
 
 void Error(const std::string& text) {
   platform::WriteStandardError(std::string(cli::kProgramName) + ": " + text + "\n");
@@ -87,12 +80,8 @@ int main(int argc, char** argv) {
     case cli::Options::Action::kRun:
       break;
   }
-  // Every failure and every damaged photo gets a line with its path, so the boxes and the codec's own
-  // lines (the library's warnings, "can't open") stay silent.
-  SilentErrorBox silent;
-  platform::InstallErrorBox(&silent);
+  // Every failure and every damaged photo gets a line with its path, so the codec's own lines (the
+  // library's warnings, "can't open") stay silent.
   imaging::PrintCodecMessages(false);
-  const int status = Run(std::move(parsed.options));
-  platform::InstallErrorBox(nullptr);
-  return status;
+  return Run(std::move(parsed.options));
 }

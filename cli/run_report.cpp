@@ -3,6 +3,7 @@
 #include <system_error>
 #include <utility>
 
+#include "batch/batch_runner.h"
 #include "cli/escape.h"
 #include "cli/options.h"
 #include "platform/file.h"
@@ -55,7 +56,7 @@ bool RunReport::Done(const FileResult& file) {
     ++tally_.failed;
     // Photos under way when the run stopped fail the same way; the first one said it all.
     if (!(stopped_ && DestinationRefuses(file))) {
-      Line(EscapeForTerminal(file.source) + ": " + imaging::OutcomeMessage(file.result.outcome) + " (" +
+      Line(EscapeForTerminal(file.source) + ": " + batch::FailureMessage(file.result.outcome) + " (" +
            EscapeForTerminal(file.result.reason) + ")");
     }
     if (DestinationRefuses(file)) stopped_ = true;

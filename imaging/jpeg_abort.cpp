@@ -1,7 +1,5 @@
 #include "imaging/jpeg_abort.h"
 
-#include "imaging/result.h"
-
 #include <atomic>
 
 namespace imaging {
@@ -27,20 +25,5 @@ std::string LastJpegMessage(j_common_ptr cinfo) {
 
 void PrintCodecMessages(bool print) { print_messages = print; }
 bool CodecMessagesPrinted() { return print_messages; }
-
-const char* OutcomeMessage(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::kDone:
-      return "";
-    case Outcome::kCannotOpen:
-    case Outcome::kNoMemory:
-    case Outcome::kUnreadable:
-      return kReadErrorMessage;
-    case Outcome::kFolderRefuses:
-    case Outcome::kWriteFailed:
-      return kWriteErrorMessage;
-  }
-  return "";
-}
 
 }  // namespace imaging

@@ -14,11 +14,12 @@
 namespace imaging {
 
 // Returns the picture, words 0x00RRGGBB, or an empty block when nothing could be decoded; `result`, when
-// given, says what happened and why. Shows "Error reading JPEG file" for files the library cannot read,
-// for pictures larger than kMaxPixels and for more than kMaxScans scans (jpeg_reader.h). Rows without
-// data in a damaged file come out as the library fills them, mid-gray. With `metadata`, the file's
-// orientation and RGB colour profile are read too (see photo_metadata.h); malformed metadata counts as
-// absent and never fails the decode. Without a picture, `metadata` is left at its defaults.
+// given, says what happened and why: kUnreadable for files the library cannot read, for pictures larger
+// than kMaxPixels and for more than kMaxScans scans (jpeg_reader.h). Shows nothing; the caller turns the
+// Result into words. Rows without data in a damaged file come out as the library fills them, mid-gray.
+// With `metadata`, the file's orientation and RGB colour profile are read too (see photo_metadata.h);
+// malformed metadata counts as absent and never fails the decode. Without a picture, `metadata` is left
+// at its defaults.
 PackedDib DecodeJpegFile(const std::filesystem::path& path, Result* result = nullptr,
                          PhotoMetadata* metadata = nullptr);
 

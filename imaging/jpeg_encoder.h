@@ -15,7 +15,8 @@ namespace imaging {
 
 // Writes `picture` (read only; it stays the caller's) to `path` at quality quality_tenths * 10, as
 // JpegWriter does (jpeg_writer.h): under a temporary name that replaces `path` only when complete, with
-// the profile embedded when one is given. A picture without pixels fails with "Error writing JPEG file".
+// the profile embedded when one is given. A picture without pixels fails (kWriteFailed). Shows nothing;
+// the caller turns the Result into words.
 Result EncodeJpegFile(const std::filesystem::path& path, PackedDib& picture, int quality_tenths,
                       const std::vector<unsigned char>& icc_profile = {});
 

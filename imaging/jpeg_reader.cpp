@@ -14,7 +14,6 @@
 #include <jerror.h>
 
 #include "imaging/raster_image.h"
-#include "platform/error_box.h"
 #include "platform/file.h"
 
 namespace imaging {
@@ -46,14 +45,13 @@ class JpegReader::Decompressor {
   Decompressor(const Decompressor&) = delete;
   Decompressor& operator=(const Decompressor&) = delete;
 
-  // Runs `step` (library calls) and turns a fatal library error into kUnreadable with the read box.
+  // Runs `step` (library calls) and turns a fatal library error into kUnreadable.
   template <typename Step>
-  Result Guard(Step step, bool show_box = true) {
+  Result Guard(Step step) {
     try {
       step();
       return Result{};
     } catch (const char*) {
-      if (show_box) platform::ShowErrorBox(kReadErrorMessage);
       return Result::Failure(Outcome::kUnreadable, reason_.empty() ? LastJpegMessage(common()) : reason_);
     }
   }
@@ -106,26 +104,22 @@ class JpegReader::Decompressor {
     return Result{};
   }
 
-  Result ReadRows(std::uint32_t* const* rows, int count, bool show_box) {
-    return Guard(
-        [&] {
-          for (int done = 0; done < count;) {
-            if (direct_) {
-              // The library may deliver fewer rows than asked for; 0 means it has none to give.
-              auto* targets = reinterpret_cast<JSAMPARRAY>(const_cast<std::uint32_t**>(rows + done));
-              const JDIMENSION got =
-                  jpeg_read_scanlines(&cinfo_, targets, static_cast<JDIMENSION>(count - done));
-              if (got == 0) Fail("the library delivered no scanline");
-              done += static_cast<int>(got);
-            } else {
-              JSAMPROW sample_row = samples_.data();
-              if (jpeg_read_scanlines(&cinfo_, &sample_row, 1) != 1)
-                Fail("the library delivered no scanline");
-              ConvertSamples(rows[done++]);
-            }
-          }
-        },
-        show_box);
+  Result ReadRows(std::uint32_t* const* rows, int count) {
+    return Guard([&] {
+      for (int done = 0; done < count;) {
+        if (direct_) {
+          // The library may deliver fewer rows than asked for; 0 means it has none to give.
+          auto* targets = reinterpret_cast<JSAMPARRAY>(const_cast<std::uint32_t**>(rows + done));
+          const JDIMENSION got = jpeg_read_scanlines(&cinfo_, targets, static_cast<JDIMENSION>(count - done));
+          if (got == 0) Fail("the library delivered no scanline");
+          done += static_cast<int>(got);
+        } else {
+          JSAMPROW sample_row = samples_.data();
+          if (jpeg_read_scanlines(&cinfo_, &sample_row, 1) != 1) Fail("the library delivered no scanline");
+          ConvertSamples(rows[done++]);
+        }
+      }
+    });
   }
 
   Result Finish() {
@@ -142,7 +136,7 @@ class JpegReader::Decompressor {
  private:
   j_common_ptr common() { return reinterpret_cast<j_common_ptr>(&cinfo_); }
 
-  // Stops the read with "Error reading JPEG file"; `reason` explains it to callers that ask.
+  // Stops the read as the library's own fatal errors do (kUnreadable), for `reason`.
   [[noreturn]] void Fail(std::string reason) {
     reason_ = std::move(reason);
     throw kJpegErrorText;
@@ -232,9 +226,7 @@ Result JpegReader::Start(const std::filesystem::path& path, PhotoMetadata* metad
 int JpegReader::width() const { return static_cast<int>(jpeg_->cinfo().output_width); }
 int JpegReader::height() const { return static_cast<int>(jpeg_->cinfo().output_height); }
 int JpegReader::rows_read() const { return static_cast<int>(jpeg_->cinfo().output_scanline); }
-Result JpegReader::ReadRows(std::uint32_t* const* rows, int count, bool show_box) {
-  return jpeg_->ReadRows(rows, count, show_box);
-}
+Result JpegReader::ReadRows(std::uint32_t* const* rows, int count) { return jpeg_->ReadRows(rows, count); }
 Result JpegReader::Finish() { return jpeg_->Finish(); }
 
 }  // namespace imaging

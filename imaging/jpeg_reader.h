@@ -2,9 +2,8 @@
 // whose value is unspecified), top row first, under the program's guards: at most kMaxPixels pixels,
 // checked before anything is allocated for them, at most kMaxScans scans, and the library's own working
 // memory capped at kMaxLibraryMemory (which also bounds a progressive file's coefficient buffer). The
-// reader owns the open file and the decompression object and releases both on every way out. Failures
-// show "Error reading JPEG file" where the library refused the file (kUnreadable), nothing otherwise.
-// One reader per thread.
+// reader owns the open file and the decompression object and releases both on every way out. It shows
+// nothing: a failure is its Result. One reader per thread.
 #ifndef PIXMELD_IMAGING_JPEG_READER_H_
 #define PIXMELD_IMAGING_JPEG_READER_H_
 
@@ -39,10 +38,9 @@ class JpegReader {
   int height() const;
   int rows_read() const;
 
-  // Reads the next `count` rows into rows[0] to rows[count - 1], each width() words. A reader used from
-  // a thread other than the window's passes show_box false and leaves the box to its caller.
+  // Reads the next `count` rows into rows[0] to rows[count - 1], each width() words.
   // REQUIRES: Start succeeded, no earlier call failed, and rows_read() + count <= height().
-  Result ReadRows(std::uint32_t* const* rows, int count, bool show_box = true);
+  Result ReadRows(std::uint32_t* const* rows, int count);
 
   // Reads what follows the last row. A file can still fail here (a second frame after the data), so
   // nothing made from it counts as done before this succeeds. The result tells whether the library had

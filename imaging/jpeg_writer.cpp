@@ -9,7 +9,6 @@
 #include <jerror.h>
 
 #include "imaging/photo_metadata.h"
-#include "platform/error_box.h"
 #include "platform/file.h"
 #include "platform/replacing_file.h"
 #include "platform/standard_error.h"
@@ -33,7 +32,6 @@ class JpegWriter::Compressor {
       const std::string why = std::generic_category().message(errno);  // before anything else sets errno
       const std::string reason = "can't open " + platform::PathToUtf8(path);
       if (CodecMessagesPrinted()) platform::WriteStandardError(reason + "\n");
-      platform::ShowErrorBox(kWriteErrorMessage);
       return Result::Failure(Outcome::kFolderRefuses, reason + ": " + why);
     }
     return Guard([&] {
@@ -74,20 +72,22 @@ class JpegWriter::Compressor {
   Result Commit() {
     jpeg_destroy_compress(&cinfo_);
     // The library object is gone; now the file is closed and takes the destination's place.
+    Outcome outcome = Outcome::kWriteFailed;
     switch (output_->Commit()) {
       case platform::ReplacingFile::CommitResult::kReplaced:
         return Result{};
+      case platform::ReplacingFile::CommitResult::kFolderRefuses:
+        outcome = Outcome::kFolderRefuses;
+        break;
       case platform::ReplacingFile::CommitResult::kWriteFailed:
       case platform::ReplacingFile::CommitResult::kMoveFailed:
         break;
     }
-    const int error = errno;
-    platform::ShowErrorBox(kWriteErrorMessage);
-    return Result::Failure(Outcome::kWriteFailed, std::generic_category().message(error));
+    return Result::Failure(outcome, std::generic_category().message(errno));
   }
 
  private:
-  // Runs `step` (library calls) and turns a fatal library error into kWriteFailed with the write box.
+  // Runs `step` (library calls) and turns a fatal library error into kWriteFailed.
   template <typename Step>
   Result Guard(Step step) {
     try {
@@ -96,7 +96,6 @@ class JpegWriter::Compressor {
     } catch (const char*) {
       // A write the system refused (a full disk, say) is told in the system's words.
       const int error = errno;
-      platform::ShowErrorBox(kWriteErrorMessage);
       return Result::Failure(Outcome::kWriteFailed,
                              err_.msg_code == JERR_FILE_WRITE && error != 0
                                  ? std::generic_category().message(error)

@@ -2,8 +2,8 @@
 // baseline JPEG with the library's default settings at a given quality. The file is written under a
 // temporary name beside its destination and takes the destination's place only at Commit, so on every
 // other way out the destination keeps what it held and no partial file remains. The writer owns the
-// file and the compression object and releases both on every way out. Failures show "Error writing
-// JPEG file". One writer per thread.
+// file and the compression object and releases both on every way out. It shows nothing: a failure is its
+// Result. One writer per thread.
 #ifndef PIXMELD_IMAGING_JPEG_WRITER_H_
 #define PIXMELD_IMAGING_JPEG_WRITER_H_
 
@@ -37,7 +37,8 @@ class JpegWriter {
   // After the last row: completes the JPEG data. The destination is still untouched.
   Result Finish();
 
-  // Closes the file, checking every buffered write, and puts it in the destination's place.
+  // Closes the file, checking every buffered write, and puts it in the destination's place. A folder
+  // that has gone, turned read-only or been replaced by a file since Start gives kFolderRefuses.
   // REQUIRES: Finish succeeded.
   Result Commit();
 

@@ -11,13 +11,13 @@ namespace imaging {
 
 enum class Outcome {
   kDone,           // decoded, or written
-  kCannotOpen,     // the source could not be opened; no box is shown
-  kNoMemory,       // no memory for the picture while it was read; no box is shown
-  kUnreadable,     // not a JPEG, broken, or beyond the limits; "Error reading JPEG file" was shown
-  kFolderRefuses,  // the destination folder takes no new file, or the destination is the source itself;
-                   // "Error writing JPEG file" was shown. Every further photo for that folder fails alike.
-  kWriteFailed,    // this photo's copy could not be written (a full disk, a folder of its name in the
-                   // way); "Error writing JPEG file" was shown; the destination is as it was
+  kCannotOpen,     // the source could not be opened: missing, a folder, or not to be read by this user
+  kUnreadable,     // not a JPEG, broken, or beyond the limits: the JPEG library or a guard refused it
+  kNoMemory,       // not enough memory for the picture, wherever in the step
+  kFolderRefuses,  // the destination folder takes no new file (gone, read-only, no longer a folder), found
+                   // when the write starts or when it is committed. Every further photo would fail alike.
+  kWriteFailed,    // this photo's copy could not be written (a full disk, a folder of its name in the way,
+                   // the destination is the source itself); the destination is as it was
 };
 
 struct Result {
@@ -32,9 +32,6 @@ struct Result {
 
   static Result Failure(Outcome outcome, std::string reason) { return Result{outcome, std::move(reason)}; }
 };
-
-// The message box text that belongs to an outcome; empty for kDone.
-const char* OutcomeMessage(Outcome outcome);
 
 }  // namespace imaging
 

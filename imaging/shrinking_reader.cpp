@@ -5,9 +5,6 @@
 #include <system_error>
 #include <utility>
 
-#include "imaging/jpeg_abort.h"
-#include "platform/error_box.h"
-
 namespace imaging {
 
 ShrinkingReader::~ShrinkingReader() { StopReadingAhead(); }
@@ -37,10 +34,10 @@ Result ShrinkingReader::Start(int target_width, int target_height, bool read_ahe
   return Result{};
 }
 
-Result ShrinkingReader::ReadBatch(int first, int count, bool show_box) {
+Result ShrinkingReader::ReadBatch(int first, int count) {
   std::uint32_t* slots[64];
   for (int r = 0; r < count; ++r) slots[r] = Slot(first + r);
-  return reader_.ReadRows(slots, count, show_box);
+  return reader_.ReadRows(slots, count);
 }
 
 // The thread's loop: read a batch whenever the ring has room for it, that is when it overwrites only
@@ -53,7 +50,7 @@ void ShrinkingReader::ReadAhead() {
       room_.wait(lock, [&] { return stop_ || first + count - released_ <= capacity_; });
       if (stop_) return;
     }
-    Result read = ReadBatch(first, count, /*show_box=*/false);
+    Result read = ReadBatch(first, count);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (read.ok()) {
@@ -86,7 +83,6 @@ Result ShrinkingReader::NextRow(std::uint32_t* row) {
     if (ready_ < end) {
       lock.unlock();
       StopReadingAhead();
-      platform::ShowErrorBox(OutcomeMessage(failure_->outcome));
       return *failure_;
     }
   } else {
@@ -94,7 +90,7 @@ Result ShrinkingReader::NextRow(std::uint32_t* row) {
     // footprint: it spans at most TallestFootprint() rows, and one batch fills the rest of the ring.
     while (reader_.rows_read() < end) {
       const int first = reader_.rows_read();
-      if (Result read = ReadBatch(first, std::min(batch_, height_ - first), true); !read.ok()) return read;
+      if (Result read = ReadBatch(first, std::min(batch_, height_ - first)); !read.ok()) return read;
     }
   }
 

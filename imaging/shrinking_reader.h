@@ -43,13 +43,13 @@ class ShrinkingReader {
                ResampleKernel kernel = ResampleKernel::kFastest, int read_batch = kReadBatch);
 
   // Waits for (or reads) the source rows the next target row needs and writes that row (target_width
-  // words). After the last row the reader is the caller's again. A read failure shows its box here, on
-  // the caller's thread. REQUIRES: Start succeeded, no call failed since, and not every row was written.
+  // words). After the last row the reader is the caller's again. A read failure on the read-ahead thread
+  // is returned here. REQUIRES: Start succeeded, no call failed since, and not every row was written.
   Result NextRow(std::uint32_t* row);
 
  private:
   std::uint32_t* Slot(int source_row) { return ring_ + std::size_t(source_row % capacity_) * width_; }
-  Result ReadBatch(int first, int count, bool show_box);
+  Result ReadBatch(int first, int count);
   void ReadAhead();
   void StopReadingAhead();
 

@@ -9,8 +9,8 @@ namespace {
 
 class StandardErrorBox final : public ErrorBox {
  public:
-  void Show(const std::string& text) override {
-    WriteStandardError(std::string(kErrorCaption) + ": " + text + "\n");
+  void Show(const std::string& text, const std::string& detail) override {
+    WriteStandardError(StandardErrorText(text, detail));
   }
 };
 
@@ -19,9 +19,13 @@ std::atomic<ErrorBox*> g_error_box{nullptr};
 
 }  // namespace
 
-void ShowErrorBox(const std::string& text) {
+std::string StandardErrorText(const std::string& text, const std::string& detail) {
+  return std::string(kErrorCaption) + ": " + text + "\n" + (detail.empty() ? "" : detail + "\n");
+}
+
+void ShowErrorBox(const std::string& text, const std::string& detail) {
   ErrorBox* box = g_error_box.load();
-  (box != nullptr ? *box : static_cast<ErrorBox&>(g_standard_error_box)).Show(text);
+  (box != nullptr ? *box : static_cast<ErrorBox&>(g_standard_error_box)).Show(text, detail);
 }
 
 ErrorBox* InstallErrorBox(ErrorBox* box) { return g_error_box.exchange(box); }

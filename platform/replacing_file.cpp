@@ -8,6 +8,26 @@
 #include "platform/unnamed_file.h"
 
 namespace platform {
+namespace {
+
+// Whether `folder` still takes a new file, asked after a link or rename in it failed with `error`. Only
+// errors that can mean a missing, read-only or replaced folder are looked into, and then by making a file
+// there: the same error can also come from the destination alone (a read-only file of its name on
+// Windows, another user's file of its name in a shared folder), which fails that photo only.
+bool FolderRefuses(const std::filesystem::path& folder, int error) {
+  if (error != ENOENT && error != ENOTDIR && error != EACCES && error != EPERM && error != EROFS)
+    return false;
+  std::filesystem::path probe;
+  TemporaryFileGuard guard;
+  File file = File::CreateUnique(folder, kTemporaryPrefix, kTemporarySuffix, &probe);
+  if (!file.is_open()) return true;
+  file.Close();
+  std::error_code ignored;
+  std::filesystem::remove(probe, ignored);
+  return false;
+}
+
+}  // namespace
 
 ReplacingFile::ReplacingFile(std::filesystem::path destination)
     : destination_(std::move(destination)), folder_(destination_.parent_path()) {
@@ -35,10 +55,7 @@ ReplacingFile::CommitResult ReplacingFile::Commit() {
       named = NameUnnamedFile(file_, folder_, kTemporaryPrefix, kTemporarySuffix, &temporary_);
       if (named) guard.Track(temporary_);
     }
-    if (!named) {
-      Discard();
-      return CommitResult::kWriteFailed;
-    }
+    if (!named) return GiveUp(CommitResult::kWriteFailed);
   }
   if (!file_.Close()) {
     Discard();
@@ -57,10 +74,17 @@ ReplacingFile::CommitResult ReplacingFile::Commit() {
   if (moved) {
     // Windows reports its own error numbers; errno gets their portable meaning for the caller's message.
     errno = moved.default_error_condition().value();
-    Discard();
-    return CommitResult::kMoveFailed;
+    return GiveUp(CommitResult::kMoveFailed);
   }
   return CommitResult::kReplaced;
+}
+
+ReplacingFile::CommitResult ReplacingFile::GiveUp(CommitResult otherwise) {
+  const int error = errno;
+  Discard();
+  const bool folder_refuses = FolderRefuses(folder_, error);
+  errno = error;
+  return folder_refuses ? CommitResult::kFolderRefuses : otherwise;
 }
 
 void ReplacingFile::Discard() {

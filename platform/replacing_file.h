@@ -21,9 +21,10 @@ inline constexpr char kTemporarySuffix[] = ".tmp";
 class ReplacingFile {
  public:
   enum class CommitResult {
-    kReplaced,     // the destination now holds the new file
-    kWriteFailed,  // a buffered write or the close failed
-    kMoveFailed,   // the destination could not be replaced (a folder of that name, say)
+    kReplaced,       // the destination now holds the new file
+    kWriteFailed,    // a buffered write or the close failed
+    kMoveFailed,     // the destination could not be replaced (a folder of that name, say)
+    kFolderRefuses,  // the folder no longer takes the file: it is gone, read-only or no longer a folder
   };
 
   // Creates the new file in the destination's folder; is_open() tells whether that worked, and errno
@@ -41,6 +42,9 @@ class ReplacingFile {
   CommitResult Commit();
 
  private:
+  // After the link or the rename into the folder failed (errno says why): discards the file and tells
+  // a folder that refuses new files from a failure of this file alone (`otherwise`).
+  CommitResult GiveUp(CommitResult otherwise);
   void Discard();
 
   std::filesystem::path destination_;

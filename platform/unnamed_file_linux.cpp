@@ -20,13 +20,14 @@ File CreateUnnamedFile(const std::filesystem::path& folder) {
 bool NameUnnamedFile(const File& file, const std::filesystem::path& folder, std::string_view prefix,
                      std::string_view suffix, std::filesystem::path* named) {
   const int descriptor = fileno(file.get());
-  // Linking through /proc needs no privilege; AT_EMPTY_PATH does without /proc but may need
-  // CAP_DAC_READ_SEARCH.
+  // Linking through /proc needs no privilege; AT_EMPTY_PATH does without /proc (ENOENT) but may need
+  // CAP_DAC_READ_SEARCH. Any other error is the folder's answer, which the second way would only blur:
+  // without that capability, older kernels fail it with ENOENT whatever the folder says.
   const std::string by_proc = "/proc/self/fd/" + std::to_string(descriptor);
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::filesystem::path path = folder / PathFromUtf8(UniqueName(prefix, suffix));
     if (linkat(AT_FDCWD, by_proc.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-        (errno != EEXIST && linkat(descriptor, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)) {
+        (errno == ENOENT && linkat(descriptor, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)) {
       *named = std::move(path);
       return true;
     }

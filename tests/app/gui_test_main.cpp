@@ -27,7 +27,9 @@ struct Guard final : wxModalDialogHook, platform::ErrorBox, platform::Shell {
     return code == wxID_NONE ? wxID_CANCEL : code;  // never left waiting for a user
   }
   void Exit(wxDialog*) override {}
-  void Show(const std::string& text) override { ADD_FAILURE() << "unexpected error box: " << text; }
+  void Show(const std::string& text, const std::string& detail) override {
+    ADD_FAILURE() << "unexpected error box: " << text << " (" << detail << ")";
+  }
   void Open(const std::string& target) override { ADD_FAILURE() << "unexpected shell request: " << target; }
 };
 

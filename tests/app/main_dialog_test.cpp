@@ -9,6 +9,7 @@
 #include <wx/filefn.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/uiaction.h>
 
 #include <memory>
@@ -16,6 +17,7 @@
 #include "app/about_dialog.h"
 #include "app/dialog_builder.h"
 #include "app/system_menu.h"
+#include "app/toolkit_services.h"
 #include "res/web_addresses.h"
 #include "tests/app/gui_test.h"
 #include "tests/support/temp_dir.h"
@@ -152,6 +154,28 @@ TEST(MainDialogTest, TicksWorkThroughTheListAndClicksDuringAPhotoActBeforeTheNex
     EXPECT_EQ(Listed(&dialog), c.left);
     EXPECT_EQ(shell.requests, c.button == 0 ? Strings{own} : Strings{}) << "opened at the end";
   }
+}
+
+// A photo that cannot be opened gets the toolkit's box, the photo and the reason beneath its message, and
+// leaves the list.
+TEST(MainDialogTest, AFailedPhotoGetsABoxThatNamesItAndWhy) {
+  MainDialog dialog([](int, const fs::path&, const fs::path&) {
+    return imaging::Result::Failure(imaging::Outcome::kCannotOpen, "No such file or directory");
+  });
+  dialog.batch_timer().Stop();
+  ToolkitServices services;
+  testing_support::ExpectModalDialog box([](wxDialog* shown) {
+    auto* message = dynamic_cast<wxMessageDialog*>(shown);
+    EXPECT_TRUE(message != nullptr && message->GetParent() == nullptr && message->GetTitle() == "Error" &&
+                message->GetMessageDialogStyle() == (wxOK | wxICON_ERROR));
+    EXPECT_EQ(message ? message->GetMessage() + "|" + message->GetExtendedMessage() : "",
+              "Error reading JPEG file|/in/gone.jpg\nNo such file or directory");
+    return wxID_OK;
+  });
+  Drop(&dialog, "/in/gone.jpg");
+  Click(&dialog, res::kIdOk);
+  dialog.batch_timer().Notify();
+  EXPECT_EQ(Listed(&dialog), "");
 }
 
 // Chooses the first entry of any menu that the window pops up, as a user would.

@@ -1,5 +1,6 @@
-// ReplacingFile, and File beneath it: every failed write reported, and a destination that changes only by a
-// complete file, both where the system offers nameless files and where it does not.
+// ReplacingFile, and File beneath it: every failed write reported, a destination that changes only by a
+// complete file, and a folder that fails by the commit told from a file that fails alone, both where the
+// system offers nameless files and where it does not.
 #include "platform/replacing_file.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,17 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
     fs::create_directories(dir / "in-the-way.jpg" / "inside");
     EXPECT_FALSE(ReplacingFile(dir / "missing" / "photo.jpg").is_open());
     EXPECT_EQ(ReplacingFile(dir / "in-the-way.jpg").Commit(), Result::kMoveFailed);
+#ifndef _WIN32  // where a folder with an open file in it can be removed
+    // A folder that is gone, or a file in its place, by the commit: the folder refuses, not the file.
+    for (bool file_in_its_place : {false, true}) {
+      fs::create_directory(dir / "gone");
+      ReplacingFile orphan(dir / "gone" / "photo.jpg");
+      fs::remove_all(dir / "gone");
+      if (file_in_its_place) ts::WriteBytes(dir / "gone", kOld);
+      EXPECT_EQ(orphan.Commit(), Result::kFolderRefuses) << file_in_its_place;
+      fs::remove(dir / "gone");
+    }
+#endif
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in-the-way.jpg", "photo.jpg", "target.jpg"}));
   }
 }

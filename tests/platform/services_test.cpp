@@ -10,11 +10,13 @@
 namespace platform {
 namespace {
 
-TEST(ErrorBoxTest, WithoutABoxTheTextGoesToStandardErrorUnderItsCaption) {
+TEST(ErrorBoxTest, WithoutABoxTheTextGoesToStandardErrorUnderItsCaptionAndTheDetailBelow) {
   ScopedErrorBox none(nullptr);
   testing::internal::CaptureStderr();
   ShowErrorBox("Error reading JPEG file");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Error reading JPEG file\n");
+  ShowErrorBox("Error writing JPEG file", "/in/a.jpg\nPermission denied");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Error: Error reading JPEG file\nError: Error writing JPEG file\n/in/a.jpg\nPermission denied\n");
 }
 
 struct CountingCursor : WaitCursor {

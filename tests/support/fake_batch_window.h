@@ -1,9 +1,13 @@
 // FakeBatchWindow: a BatchWindow without a display, for driving the batch runner in tests and the soak.
-// The queue is a real WorkQueue; what a tick shows is recorded. Not thread-safe.
+// The queue is a real WorkQueue; what a tick shows is recorded, each failure as the line "<file name>:
+// <message> (<reason>)". Not thread-safe.
 #ifndef PIXMELD_TESTS_SUPPORT_FAKE_BATCH_WINDOW_H_
 #define PIXMELD_TESTS_SUPPORT_FAKE_BATCH_WINDOW_H_
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "batch/batch_runner.h"
 #include "batch/size_table.h"
@@ -23,6 +27,12 @@ struct FakeBatchWindow : batch::BatchWindow {
   void SetStartCaption(const std::string& text) override { caption = text; }
   void ShowCount(std::size_t count) override { shown_count = count; }
   void PostOpenCommand() override { ++open_commands; }
+  // A box keeps the event loop going: what `during_next_report` does happens while it shows.
+  void ReportFailure(const std::string& source, const imaging::Result& result) override {
+    reports.push_back(std::filesystem::u8path(source).filename().u8string() + ": " +
+                      batch::FailureMessage(result.outcome) + " (" + result.reason + ")");
+    if (during_next_report) std::exchange(during_next_report, nullptr)();
+  }
 
   batch::WorkQueue queue;
   std::string folder = "/out";
@@ -31,6 +41,8 @@ struct FakeBatchWindow : batch::BatchWindow {
   std::string caption = "Start";
   std::size_t shown_count = 0;
   int open_commands = 0;
+  std::vector<std::string> reports;
+  std::function<void()> during_next_report;
 };
 
 }  // namespace testing_support

@@ -6,7 +6,9 @@
 #include "platform/error_box.h"
 
 struct UnexpectedErrorBox final : platform::ErrorBox {
-  void Show(const std::string& text) override { ADD_FAILURE() << "unexpected error box: " << text; }
+  void Show(const std::string& text, const std::string& detail) override {
+    ADD_FAILURE() << "unexpected error box: " << text << " (" << detail << ")";
+  }
 };
 
 int main(int argc, char** argv) {
