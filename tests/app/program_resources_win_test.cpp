@@ -1,19 +1,25 @@
 // Windows: res/pixmeld.rc is linked into the real program. windows_resource_script checks what the
-// compiled script holds; this finds each kind of resource in pixmeld.exe through the system's own calls.
+// compiled script holds; this finds each kind of resource in pixmeld.exe through the system's own calls,
+// and reads the manifest's settings as the system's loader reads them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 
 namespace {
 
+std::wstring ProgramPath() { return std::filesystem::path(PIXMELD_PROGRAM_PATH).wstring(); }
+
 TEST(ProgramResourcesTest, IconsStringManifestAndVersionAreInTheProgram) {
-  const std::wstring path = std::filesystem::path(PIXMELD_PROGRAM_PATH).wstring();
+  const std::wstring path = ProgramPath();
   const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> program(
       LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
       &FreeLibrary);
@@ -27,6 +33,98 @@ TEST(ProgramResourcesTest, IconsStringManifestAndVersionAreInTheProgram) {
   wchar_t text[64] = {};
   EXPECT_EQ(std::wstring(text, LoadStringW(program.get(), IDS_ABOUTBOX, text, 64)), L"&About Pixmeld...");
   EXPECT_GT(GetFileVersionInfoSizeW(path.c_str(), nullptr), 0u) << "the version record";
+}
+
+// The activation context that the loader makes from the program's manifest: what it gives is what the
+// system acts on, so a setting under a wrong name or namespace shows up missing here.
+class ProgramActivationContext {
+ public:
+  ProgramActivationContext() {
+    const std::wstring path = ProgramPath();
+    ACTCTXW request = {};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(1);  // CREATEPROCESS_MANIFEST_RESOURCE_ID
+    context_ = CreateActCtxW(&request);
+  }
+  ~ProgramActivationContext() {
+    if (context_ != INVALID_HANDLE_VALUE) ReleaseActCtx(context_);
+  }
+  ProgramActivationContext(const ProgramActivationContext&) = delete;
+  ProgramActivationContext& operator=(const ProgramActivationContext&) = delete;
+
+  bool valid() const { return context_ != INVALID_HANDLE_VALUE; }
+
+  // The value of a windowsSettings entry, or "(not declared)".
+  std::wstring Setting(const wchar_t* name_space, const wchar_t* name) const {
+    wchar_t value[128] = {};
+    SIZE_T written = 0;
+    if (!QueryActCtxSettingsW(0, context_, name_space, name, value, std::size(value), &written)) {
+      return L"(not declared)";
+    }
+    return value;
+  }
+
+  // The compatibility entries, as the raw bytes the system returns.
+  std::vector<unsigned char> Compatibility() const {
+    std::vector<unsigned char> buffer(4096);
+    SIZE_T written = 0;
+    if (!QueryActCtxW(0, context_, nullptr, CompatibilityInformationInActivationContext, buffer.data(),
+                      buffer.size(), &written)) {
+      return {};
+    }
+    buffer.resize(written);
+    return buffer;
+  }
+
+ private:
+  HANDLE context_ = INVALID_HANDLE_VALUE;
+};
+
+TEST(ProgramResourcesTest, ManifestDeclaresDensityAwarenessAndLongPaths) {
+  const ProgramActivationContext context;
+  ASSERT_TRUE(context.valid()) << "the system cannot read the manifest of " << PIXMELD_PROGRAM_PATH;
+  struct Case {
+    const char* name;
+    const wchar_t* name_space;
+    const wchar_t* setting;
+    const wchar_t* expected;
+  };
+  const wchar_t* const k2005 = L"http://schemas.microsoft.com/SMI/2005/WindowsSettings";
+  const wchar_t* const k2016 = L"http://schemas.microsoft.com/SMI/2016/WindowsSettings";
+  const Case kCases[] = {
+      // name                                    namespace  setting            expected
+      {"per-monitor aware before Windows 10", k2005, L"dpiAware", L"true/pm"},
+      {"per-monitor v2, else per-monitor", k2016, L"dpiAwareness", L"PerMonitorV2, PerMonitor"},
+      {"paths longer than 260 characters", k2016, L"longPathAware", L"true"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(context.Setting(c.name_space, c.setting), c.expected);
+  }
+}
+
+TEST(ProgramResourcesTest, ManifestNamesTheWindowsVersionsItSupports) {
+  const ProgramActivationContext context;
+  ASSERT_TRUE(context.valid()) << "the system cannot read the manifest of " << PIXMELD_PROGRAM_PATH;
+  const std::vector<unsigned char> entries = context.Compatibility();
+  struct Case {
+    const char* name;
+    GUID id;
+  };
+  const Case kCases[] = {
+      {"Windows 10 and 11", {0x8e0f7a12, 0xbfb3, 0x4fe8, {0xb9, 0xa5, 0x48, 0xfd, 0x50, 0xa1, 0x5a, 0x9a}}},
+      {"Windows 8.1", {0x1f676c76, 0x80e1, 0x4239, {0x95, 0xbb, 0x83, 0xd0, 0xf6, 0xd0, 0xda, 0x78}}},
+      {"Windows 8", {0x4a2f28e3, 0x53b9, 0x4441, {0xba, 0x9c, 0xd6, 0x9d, 0x4a, 0x4a, 0x6e, 0x38}}},
+      {"Windows 7", {0x35138b9a, 0x5d96, 0x4fbd, {0x8e, 0x2d, 0xa2, 0x44, 0x02, 0x25, 0xf9, 0x3a}}},
+  };
+  for (const Case& c : kCases) {
+    // The entries' layout has grown between Windows versions; the identifiers are found wherever they sit.
+    const auto* id = reinterpret_cast<const unsigned char*>(&c.id);
+    EXPECT_NE(std::search(entries.begin(), entries.end(), id, id + sizeof(GUID)), entries.end())
+        << c.name << ": no supportedOS entry in the " << entries.size() << " bytes the system gives";
+  }
 }
 
 }  // namespace
