@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -35,95 +34,52 @@ TEST(ProgramResourcesTest, IconsStringManifestAndVersionAreInTheProgram) {
   EXPECT_GT(GetFileVersionInfoSizeW(path.c_str(), nullptr), 0u) << "the version record";
 }
 
-// The activation context that the loader makes from the program's manifest: what it gives is what the
-// system acts on, so a setting under a wrong name or namespace shows up missing here.
-class ProgramActivationContext {
- public:
-  ProgramActivationContext() {
-    const std::wstring path = ProgramPath();
-    ACTCTXW request = {};
-    request.cbSize = sizeof(request);
-    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = path.c_str();
-    request.lpResourceName = MAKEINTRESOURCEW(1);  // CREATEPROCESS_MANIFEST_RESOURCE_ID
-    context_ = CreateActCtxW(&request);
-  }
-  ~ProgramActivationContext() {
-    if (context_ != INVALID_HANDLE_VALUE) ReleaseActCtx(context_);
-  }
-  ProgramActivationContext(const ProgramActivationContext&) = delete;
-  ProgramActivationContext& operator=(const ProgramActivationContext&) = delete;
+// The manifest's settings as the loader reads them into the program's activation context, which is what
+// the system acts on: a setting under a wrong name or namespace is missing here.
+TEST(ProgramResourcesTest, ManifestDeclaresDensityAwarenessLongPathsAndWindowsVersions) {
+  const std::wstring path = ProgramPath();
+  ACTCTXW request = {};
+  request.cbSize = sizeof(request);
+  request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  request.lpSource = path.c_str();
+  request.lpResourceName = MAKEINTRESOURCEW(1);  // CREATEPROCESS_MANIFEST_RESOURCE_ID
+  const std::unique_ptr<void, decltype(&ReleaseActCtx)> context(CreateActCtxW(&request), &ReleaseActCtx);
+  ASSERT_NE(context.get(), INVALID_HANDLE_VALUE) << "the system cannot read the manifest of " << path;
 
-  bool valid() const { return context_ != INVALID_HANDLE_VALUE; }
-
-  // The value of a windowsSettings entry, or "(not declared)".
-  std::wstring Setting(const wchar_t* name_space, const wchar_t* name) const {
-    wchar_t value[128] = {};
-    SIZE_T written = 0;
-    if (!QueryActCtxSettingsW(0, context_, name_space, name, value, std::size(value), &written)) {
-      return L"(not declared)";
-    }
-    return value;
-  }
-
-  // The compatibility entries, as the raw bytes the system returns.
-  std::vector<unsigned char> Compatibility() const {
-    std::vector<unsigned char> buffer(4096);
-    SIZE_T written = 0;
-    if (!QueryActCtxW(0, context_, nullptr, CompatibilityInformationInActivationContext, buffer.data(),
-                      buffer.size(), &written)) {
-      return {};
-    }
-    buffer.resize(written);
-    return buffer;
-  }
-
- private:
-  HANDLE context_ = INVALID_HANDLE_VALUE;
-};
-
-TEST(ProgramResourcesTest, ManifestDeclaresDensityAwarenessAndLongPaths) {
-  const ProgramActivationContext context;
-  ASSERT_TRUE(context.valid()) << "the system cannot read the manifest of " << PIXMELD_PROGRAM_PATH;
-  struct Case {
-    const char* name;
-    const wchar_t* name_space;
-    const wchar_t* setting;
-    const wchar_t* expected;
-  };
   const wchar_t* const k2005 = L"http://schemas.microsoft.com/SMI/2005/WindowsSettings";
   const wchar_t* const k2016 = L"http://schemas.microsoft.com/SMI/2016/WindowsSettings";
-  const Case kCases[] = {
-      // name                                    namespace  setting            expected
-      {"per-monitor aware before Windows 10", k2005, L"dpiAware", L"true/pm"},
-      {"per-monitor v2, else per-monitor", k2016, L"dpiAwareness", L"PerMonitorV2, PerMonitor"},
-      {"paths longer than 260 characters", k2016, L"longPathAware", L"true"},
+  const struct {
+    const wchar_t *name_space, *setting, *expected;
+  } kSettings[] = {
+      {k2005, L"dpiAware", L"true/pm"},  // per monitor before Windows 10
+      {k2016, L"dpiAwareness", L"PerMonitorV2, PerMonitor"},
+      {k2016, L"longPathAware", L"true"},
   };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(context.Setting(c.name_space, c.setting), c.expected);
+  for (const auto& s : kSettings) {
+    wchar_t value[128] = L"(not declared)";
+    QueryActCtxSettingsW(0, context.get(), s.name_space, s.setting, value, std::size(value), nullptr);
+    EXPECT_EQ(std::wstring(value), s.expected) << "the manifest's " << s.setting;
   }
-}
 
-TEST(ProgramResourcesTest, ManifestNamesTheWindowsVersionsItSupports) {
-  const ProgramActivationContext context;
-  ASSERT_TRUE(context.valid()) << "the system cannot read the manifest of " << PIXMELD_PROGRAM_PATH;
-  const std::vector<unsigned char> entries = context.Compatibility();
-  struct Case {
+  std::vector<unsigned char> entries(4096);
+  SIZE_T size = 0;
+  QueryActCtxW(0, context.get(), nullptr, CompatibilityInformationInActivationContext, entries.data(),
+               entries.size(), &size);
+  entries.resize(size);
+  const struct {
     const char* name;
     GUID id;
-  };
-  const Case kCases[] = {
+  } kSupportedOs[] = {
       {"Windows 10 and 11", {0x8e0f7a12, 0xbfb3, 0x4fe8, {0xb9, 0xa5, 0x48, 0xfd, 0x50, 0xa1, 0x5a, 0x9a}}},
       {"Windows 8.1", {0x1f676c76, 0x80e1, 0x4239, {0x95, 0xbb, 0x83, 0xd0, 0xf6, 0xd0, 0xda, 0x78}}},
       {"Windows 8", {0x4a2f28e3, 0x53b9, 0x4441, {0xba, 0x9c, 0xd6, 0x9d, 0x4a, 0x4a, 0x6e, 0x38}}},
       {"Windows 7", {0x35138b9a, 0x5d96, 0x4fbd, {0x8e, 0x2d, 0xa2, 0x44, 0x02, 0x25, 0xf9, 0x3a}}},
   };
-  for (const Case& c : kCases) {
+  for (const auto& os : kSupportedOs) {
     // The entries' layout has grown between Windows versions; the identifiers are found wherever they sit.
-    const auto* id = reinterpret_cast<const unsigned char*>(&c.id);
+    const auto* id = reinterpret_cast<const unsigned char*>(&os.id);
     EXPECT_NE(std::search(entries.begin(), entries.end(), id, id + sizeof(GUID)), entries.end())
-        << c.name << ": no supportedOS entry in the " << entries.size() << " bytes the system gives";
+        << os.name << ": no supportedOS entry in the " << entries.size() << " bytes the system gives";
   }
 }
 
