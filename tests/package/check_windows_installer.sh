@@ -3,7 +3,7 @@
 # silently, it puts both programs into Program Files\Pixmeld, a shortcut into the Start menu and one into
 # the user's Send To folder, registers for the whole machine with an entry in Apps & features, and its
 # pixmeld-cli.exe shrinks a photo; a later version installed over it leaves one installation, of the later
-# version; removing that leaves nothing behind.
+# version, and the earlier one cannot go back over it; removing it leaves nothing behind.
 #
 #   check_windows_installer.sh WINE_RUN PREFIX MSI VERSION LATER_MSI LATER_VERSION PHOTO
 set -euo pipefail
@@ -106,6 +106,10 @@ rm -rf "$prefix/drive_c/shrunk"
 
 msiexec /i "$later_msi"
 check_installed "$later_version"
+
+# An earlier version refuses to install over a later one, and leaves it as it was.
+if "$wine_run" "$prefix" msiexec /i "$(windows_path "$msi")" /qn; then fail "$version installs over $later_version"; fi
+[[ $(entries | cut -d '|' -f 2) == "$later_version" ]] || fail "after $version was refused: $(entries)"
 
 msiexec /x "$later_msi"
 rm -f "$log"
