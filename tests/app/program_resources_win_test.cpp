@@ -17,7 +17,7 @@ namespace {
 
 std::wstring ProgramPath() { return std::filesystem::path(PIXMELD_PROGRAM_PATH).wstring(); }
 
-TEST(ProgramResourcesTest, IconsStringManifestAndVersionAreInTheProgram) {
+TEST(ProgramResourcesTest, IconsStringAndVersionAreInTheProgram) {
   const std::wstring path = ProgramPath();
   const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> program(
       LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
@@ -28,7 +28,6 @@ TEST(ProgramResourcesTest, IconsStringManifestAndVersionAreInTheProgram) {
     return found != nullptr ? SizeofResource(program.get(), found) : 0;
   };
   EXPECT_EQ(size(MAKEINTRESOURCE(IDR_MAINFRAME), RT_GROUP_ICON), 6u + 3 * 14) << "three icon images";
-  EXPECT_GT(size(CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST), 0u) << "the manifest";
   wchar_t text[64] = {};
   EXPECT_EQ(std::wstring(text, LoadStringW(program.get(), IDS_ABOUTBOX, text, 64)), L"&About Pixmeld...");
   EXPECT_GT(GetFileVersionInfoSizeW(path.c_str(), nullptr), 0u) << "the version record";
