@@ -77,7 +77,7 @@ TEST(ProgramResourcesTest, ManifestDeclaresDensityAwarenessLongPathsAndWindowsVe
   for (const auto& os : kSupportedOs) {
     // The entries' layout has grown between Windows versions; the identifiers are found wherever they sit.
     const auto* id = reinterpret_cast<const unsigned char*>(&os.id);
-    EXPECT_NE(std::search(entries.begin(), entries.end(), id, id + sizeof(GUID)), entries.end())
+    EXPECT_TRUE(std::search(entries.begin(), entries.end(), id, id + sizeof(GUID)) != entries.end())
         << os.name << ": no supportedOS entry in the " << entries.size() << " bytes the system gives";
   }
 }
