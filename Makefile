@@ -18,7 +18,7 @@ FUZZ_FLAGS ?= -dict=$(CURDIR)/fuzz/jpeg.dict -timeout=10 -rss_limit_mb=2560 -clo
 WINDOWS_DIR ?= build-windows
 
 .PHONY: all deps build test test-sanitize fuzz-build fuzz reliability run package screenshot format clean \
-  windows test-windows windows-package
+  windows test-windows windows-package windows-installer
 
 all: build
 
@@ -100,6 +100,11 @@ windows-package: windows
 	x86_64-w64-mingw32-strip -o $(WINDOWS_DIR)/package/pixmeld.exe $(WINDOWS_DIR)/pixmeld.exe
 	x86_64-w64-mingw32-strip -o $(WINDOWS_DIR)/package/pixmeld-cli.exe $(WINDOWS_DIR)/pixmeld-cli.exe
 	cd $(WINDOWS_DIR)/package && zip -q -X ../pixmeld-windows-x64.zip pixmeld.exe pixmeld-cli.exe
+
+# build-windows/pixmeld-<version>-x64.msi: the two programs, stripped, as an installer for all users of a
+# machine (wixl from Debian's msitools; packaging/pixmeld.wxs).
+windows-installer: windows
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target windows_installer
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

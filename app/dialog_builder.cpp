@@ -10,6 +10,8 @@
 // After wx/stattext.h, which it would otherwise keep from declaring the native static text.
 #include <wx/generic/stattextg.h>
 
+#include <vector>
+
 #include "app/artwork.h"
 #include "app/dialog_font.h"
 
@@ -66,9 +68,14 @@ wxWindow* MakeDropDownList(wxDialog* dialog, const res::ControlTemplate& control
   return choice;
 }
 
-wxWindow* MakeControl(wxDialog* dialog, const res::ControlTemplate& control) {
+// The place of a control at the window's density.
+wxRect PlaceOf(wxWindow* dialog, const res::ControlTemplate& control) {
   const wxRect pixels = DialogRectToPixels(control.rect);
-  const wxRect rect(dialog->FromDIP(pixels.GetPosition()), dialog->FromDIP(pixels.GetSize()));
+  return wxRect(dialog->FromDIP(pixels.GetPosition()), dialog->FromDIP(pixels.GetSize()));
+}
+
+wxWindow* MakeControl(wxDialog* dialog, const res::ControlTemplate& control) {
+  const wxRect rect = PlaceOf(dialog, control);
   switch (control.kind) {
     case ControlKind::kPushButton:
       return MakeButton(dialog, control, rect);
@@ -88,6 +95,39 @@ wxWindow* MakeControl(wxDialog* dialog, const res::ControlTemplate& control) {
       return MakeDropDownList(dialog, control, rect);
   }
   return nullptr;
+}
+
+// Gives the window the template's client size at its density, and fixes that size.
+void FixClientSize(wxDialog* dialog, const res::DialogTemplate& dialog_template) {
+  dialog->SetSizeHints(wxDefaultSize, wxDefaultSize);
+  dialog->SetClientSize(dialog->FromDIP(
+      wxSize(DialogUnitsToPixelsX(dialog_template.width), DialogUnitsToPixelsY(dialog_template.height))));
+  const wxSize size = dialog->GetSize();
+  dialog->SetSizeHints(size, size);
+}
+
+// After a move to a monitor of another density (the program is aware of each monitor's), the toolkit has
+// given the controls fonts and pictures for it; the window and the controls take their template places
+// at it, as when they were made. A picture takes the size of its picture; a drop-down list, the height the
+// toolkit gives it.
+void PlaceAgain(wxDialog* dialog, const res::DialogTemplate& dialog_template,
+                const std::vector<wxWindow*>& windows) {
+  FixClientSize(dialog, dialog_template);
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    const res::ControlTemplate& control = dialog_template.controls[i];
+    const wxRect rect = PlaceOf(dialog, control);
+    switch (control.kind) {
+      case ControlKind::kBitmap:
+      case ControlKind::kIcon:
+        windows[i]->SetSize(wxRect(rect.GetPosition(), windows[i]->GetBestSize()));
+        break;
+      case ControlKind::kDropDownList:
+        windows[i]->SetSize(rect.x, rect.y, rect.width, windows[i]->GetBestSize().y);
+        break;
+      default:
+        windows[i]->SetSize(rect);
+    }
+  }
 }
 
 }  // namespace
@@ -114,10 +154,11 @@ void BuildDialog(wxDialog* dialog, const res::DialogTemplate& dialog_template) {
   // The font first: the controls take it on when they are made.
   dialog->SetFont(DialogTemplateFont());
   dialog->SetBackgroundColour(*wxWHITE);
-  dialog->SetClientSize(dialog->FromDIP(
-      wxSize(DialogUnitsToPixelsX(dialog_template.width), DialogUnitsToPixelsY(dialog_template.height))));
+  FixClientSize(dialog, dialog_template);
+  std::vector<wxWindow*> windows;
   for (const res::ControlTemplate& control : dialog_template) {
     wxWindow* window = MakeControl(dialog, control);
+    windows.push_back(window);
     // A group box is transparent, so the dialog's white shows through it (a background of its own would
     // hide the text inside it); a drop-down list keeps the theme's face, as a themed one does on Windows.
     if (control.kind != ControlKind::kGroupBox && control.kind != ControlKind::kDropDownList) {
@@ -128,8 +169,10 @@ void BuildDialog(wxDialog* dialog, const res::DialogTemplate& dialog_template) {
     wxASSERT_MSG(window->AcceptsFocusFromKeyboard() == Has(control, res::kTabStop),
                  "the template's tab stops differ from the toolkit's");
   }
-  const wxSize size = dialog->GetSize();
-  dialog->SetSizeHints(size, size);
+  dialog->Bind(wxEVT_DPI_CHANGED, [dialog, &dialog_template, windows](wxDPIChangedEvent& event) {
+    PlaceAgain(dialog, dialog_template, windows);
+    event.Skip();
+  });
 }
 
 }  // namespace app

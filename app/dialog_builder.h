@@ -24,7 +24,8 @@ wxWindowID WindowIdFor(int template_id);
 inline constexpr long kFixedDialogStyle = wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX;
 
 // Sets the template's font and white background on `dialog`, gives it the template's client size, makes
-// its controls and fixes its size. REQUIRES: `dialog` has no children yet.
+// its controls and fixes its size; when the window moves to a monitor of another density, places them
+// again for it. REQUIRES: `dialog` has no children yet; `dialog_template` outlives it.
 void BuildDialog(wxDialog* dialog, const res::DialogTemplate& dialog_template);
 
 }  // namespace app

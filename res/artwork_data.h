@@ -19,6 +19,21 @@ extern const std::size_t kBannerBmpSize;
 extern const unsigned char kPixmeldIco[];
 extern const std::size_t kPixmeldIcoSize;
 
+// The logo, the banner and the About box's 32-pixel icon (on white) rendered at 1.5 and 2 times their
+// size, 24 bits per pixel, for screens denser than 96 DPI.
+extern const unsigned char kLogo150Bmp[];
+extern const std::size_t kLogo150BmpSize;
+extern const unsigned char kBanner150Bmp[];
+extern const std::size_t kBanner150BmpSize;
+extern const unsigned char kIcon150Bmp[];
+extern const std::size_t kIcon150BmpSize;
+extern const unsigned char kLogo200Bmp[];
+extern const std::size_t kLogo200BmpSize;
+extern const unsigned char kBanner200Bmp[];
+extern const std::size_t kBanner200BmpSize;
+extern const unsigned char kIcon200Bmp[];
+extern const std::size_t kIcon200BmpSize;
+
 }  // namespace res
 
 #endif  // PIXMELD_RES_ARTWORK_DATA_H_

@@ -2,10 +2,16 @@
 # Render Pixmeld's artwork from the SVG sources in this directory.
 #
 #   res/art/render.sh [OUTDIR]
+#   res/art/render.sh --scale SCALE OUTDIR
 #
 # OUTDIR defaults to this directory (res/art), i.e. the committed results are
 # overwritten in place.  check.sh renders into a scratch directory instead and
 # compares, to prove the committed files are current and reproducible.
+#
+# With --scale, only the pictures of the window are rendered, SCALE times as
+# large, for screens denser than 96 DPI (the build makes them at 1.5 and 2):
+# logo.bmp, banner.bmp and icon.bmp (the 32 px icon of the About box, on white),
+# each of the 96 DPI size times SCALE, rounded.  They are built, not committed.
 #
 # Needs Debian 12 packages: librsvg2-bin (rsvg-convert), imagemagick (convert),
 # icoutils (icotool), fonts-dejavu-core (DejaVu Sans, found through fontconfig).
@@ -26,6 +32,11 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+scale=
+if [ "${1:-}" = "--scale" ]; then
+    scale=$2
+    shift 2
+fi
 out=${1:-$here}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
@@ -34,7 +45,9 @@ out=$(cd "$out" && pwd)
 # formatting out of the picture.
 export LC_ALL=C
 
-for tool in rsvg-convert convert icotool fc-match; do
+tools="rsvg-convert convert fc-match"
+[ -n "$scale" ] || tools="$tools icotool"
+for tool in $tools; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "render.sh: '$tool' not found;" \
              "apt-get install --no-install-recommends librsvg2-bin imagemagick icoutils fontconfig" >&2
@@ -75,6 +88,19 @@ png_to_bmp() {
     convert "$1" -background white -alpha remove -alpha off \
         -strip -type TrueColor -compress None "BMP3:$2"
 }
+
+if [ -n "$scale" ]; then
+    # scaled N: N times SCALE, rounded half up.
+    scaled() { awk -v n="$1" -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }'; }
+    svg_to_png logo.svg "$(scaled 110)" "$(scaled 110)" "$tmp/logo.png"
+    png_to_bmp "$tmp/logo.png" "$out/logo.bmp"
+    svg_to_png banner.svg "$(scaled 758)" "$(scaled 113)" "$tmp/banner.png"
+    png_to_bmp "$tmp/banner.png" "$out/banner.bmp"
+    svg_to_png icon.svg "$(scaled 32)" "$(scaled 32)" "$tmp/icon.png"
+    png_to_bmp "$tmp/icon.png" "$out/icon.bmp"
+    echo "render.sh: wrote logo.bmp banner.bmp icon.bmp at scale $scale to $out"
+    exit 0
+fi
 
 # Logo and banner.
 svg_to_png logo.svg 110 110 "$tmp/logo.png"

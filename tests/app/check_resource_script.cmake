@@ -1,5 +1,6 @@
 # Compiles res/pixmeld.rc with the MinGW resource compiler, as a Windows build would, then reads the
-# result back and checks that the icon, the string table, the version record and the manifest are in it.
+# result back and checks that the icon, the string table, the version record and the manifest are in it,
+# the manifest with its density awareness, long paths and Windows 10 entry.
 #
 #   cmake -DWINDRES=... -DRC_FILE=.../res/pixmeld.rc -DMINGW_INCLUDE=... -DWORK_DIR=... -P this file
 set(res_file ${WORK_DIR}/pixmeld.res)
@@ -52,7 +53,11 @@ expect("1 24 /\\* RT_MANIFEST \\*/" "manifest 1")
 file(READ ${res_file} raw HEX)
 foreach(text "Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"" "publicKeyToken=\"6595b64144ccf1df\""
              "name=\"Microsoft.Windows.MyApplication\" version=\"1.0.0.0\""
-             "<description>MyApplication</description>")
+             "<description>MyApplication</description>"
+             "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"
+             "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor<"
+             "<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true</longPathAware>"
+             "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>")
   string(HEX "${text}" hex)
   string(FIND "${raw}" "${hex}" at)
   if(at EQUAL -1)

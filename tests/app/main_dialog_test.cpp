@@ -10,6 +10,7 @@
 #include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/statbmp.h>
 #include <wx/uiaction.h>
 
 #include <memory>
@@ -217,6 +218,30 @@ TEST(MainDialogTest, EachButtonHandsItsTargetToTheShellAsItIs) {
   EXPECT_NE(dialog.picture_folder(), "");
   EXPECT_EQ(shell.requests, (Strings{chosen.u8string(), dialog.picture_folder().utf8_string(),
                                      res::kFacebookHomePage, res::kMakerFacebookPage, res::kMakerWebSite}));
+}
+
+// The banner spans the window at the screen's density. After a move to a monitor of another density every
+// control takes its place again (here the same density, after the controls were moved away).
+TEST(MainDialogTest, TheBannerSpansTheWindowAndTheControlsRegainTheirPlaces) {
+  MainDialog dialog;
+  const auto place = [](wxWindow* w) {
+    return wxString::Format("%d,%d %dx%d", w->GetPosition().x, w->GetPosition().y, w->GetSize().x,
+                            w->GetSize().y)
+        .utf8_string();
+  };
+  std::vector<std::string> built;
+  for (wxWindow* child : dialog.GetChildren()) {
+    built.push_back(place(child));
+    if (dynamic_cast<wxStaticBitmap*>(child) != nullptr && child->GetPosition() == wxPoint(0, 0)) {
+      EXPECT_EQ(child->GetSize().x, dialog.GetClientSize().x) << "the banner";
+    }
+    child->SetSize(1, 1, 5, 5);
+  }
+  wxDPIChangedEvent moved(dialog.GetDPI(), dialog.GetDPI());
+  dialog.ProcessWindowEvent(moved);
+  for (std::size_t i = 0; i < built.size(); ++i) {
+    EXPECT_EQ(place(dialog.GetChildren()[i]), built[i]) << "control " << i + 1 << " of the template";
+  }
 }
 
 // "Change" takes a folder exactly as chosen, or not at all: a path that does not fit the room is refused,
