@@ -1,36 +1,17 @@
 #include "platform/unicode.h"
 
-#include <utility>
-
 namespace platform {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-// The code point of the well-formed sequence at the start of `text` and its length, or a length of 0.
-// Well-formed as Unicode's table 3-7 says: no overlong forms, no surrogates, nothing past U+10FFFF.
-std::pair<char32_t, std::size_t> DecodeOne(std::string_view text) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return {lead, 1};
-  std::size_t length = 0;
-  char32_t value = 0, minimum = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, value = lead & 0x1F, minimum = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, value = lead & 0x0F, minimum = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, value = lead & 0x07, minimum = 0x10000;
-  } else {
-    return {0, 0};
-  }
-  if (text.size() < length) return {0, 0};
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return {0, 0};
-    value = (value << 6) | (byte(i) & 0x3F);
-  }
-  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return {0, 0};
-  return {value, length};
+// The code point of a well-formed sequence of `length` bytes.
+char32_t CodePoint(std::string_view text, std::size_t length) {
+  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t value = static_cast<unsigned char>(text[0]) & kLeadBits[length];
+  for (std::size_t i = 1; i < length; ++i)
+    value = (value << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+  return value;
 }
 
 void AppendUtf8(char32_t value, std::string* utf8) {
@@ -49,18 +30,46 @@ void AppendUtf8(char32_t value, std::string* utf8) {
 
 }  // namespace
 
+std::size_t Utf8SequenceLength(std::string_view text) {
+  if (text.empty()) return 0;
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // overlong
+    if (lead == 0xED) high = 0x9F;  // surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;   // overlong
+    if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+  }
+  return length;
+}
+
 bool Utf16FromUtf8(std::string_view utf8, std::u16string* utf16) {
   utf16->clear();
   utf16->reserve(utf8.size());
   bool well_formed = true;
   while (!utf8.empty()) {
-    const auto [value, length] = DecodeOne(utf8);
+    const std::size_t length = Utf8SequenceLength(utf8);
     if (length == 0) {
       well_formed = false;
       utf16->push_back(kReplacement);
       utf8.remove_prefix(1);
       continue;
     }
+    const char32_t value = CodePoint(utf8, length);
     if (value < 0x10000) {
       utf16->push_back(static_cast<char16_t>(value));
     } else {

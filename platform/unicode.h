@@ -9,6 +9,11 @@
 
 namespace platform {
 
+// The length of the well-formed UTF-8 sequence at the start of `text`: 0 for none (a stray continuation
+// byte, an overlong form, a surrogate, a code point above U+10FFFF, a cut sequence), as Unicode's table
+// 3-7 has it.
+std::size_t Utf8SequenceLength(std::string_view text);
+
 // Decodes `utf8` into `utf16`. False when `utf8` is not well-formed UTF-8 (an overlong form, a surrogate,
 // a value past U+10FFFF, a cut or stray byte); `utf16` then holds U+FFFD for each byte that starts no
 // well-formed sequence, so that it still shows where the text went wrong.
