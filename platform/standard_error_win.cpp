@@ -14,11 +14,14 @@ namespace platform {
 namespace {
 
 // A console shows UTF-16 as it is; bytes would pass through its code page. Anything else (a file, a pipe)
-// gets the UTF-8 bytes, through the C runtime's text mode as before, which ends lines in "\r\n".
+// gets the UTF-8 bytes, through the C runtime's text mode as before, which ends lines in "\r\n". A progress
+// line clears itself with a terminal's escape sequence, which a console follows only when asked to.
 void Write(std::string_view text, DWORD handle_id, std::FILE* stream) {
   const HANDLE handle = GetStdHandle(handle_id);
   DWORD mode = 0;
   if (handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode)) {
+    if ((mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) == 0)
+      SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
     std::u16string wide;
     Utf16FromUtf8(text, &wide);
     std::fflush(stream);
