@@ -70,8 +70,7 @@ int main(int argc, char** argv) {
   // user's may have; so does the user's picture folder, where the system names none (Wine's registry
   // names one).
   testing_support::TempDir run;
-  const std::filesystem::path temporary =
-      run.path() / std::filesystem::u8path("Zo\xC3\xAB \xE5\x86\x99\xE7\x9C\x9F");
+  const auto temporary = run.path() / std::filesystem::u8path("Zo\xC3\xAB \xE5\x86\x99\xE7\x9C\x9F");
   std::filesystem::create_directory(temporary);
 #ifdef _WIN32
   _wputenv_s(L"TMP", temporary.c_str());

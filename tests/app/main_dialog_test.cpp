@@ -60,8 +60,6 @@ wxString Listed(wxWindow* dialog) {
 // the queue, as "Add Images" does; and the program's own folder lies in the temporary folder, whose name has
 // other scripts' letters.
 TEST(MainDialogTest, JpegFilesDroppedOnAnyControlOrNamedOnTheCommandLineJoinTheQueue) {
-  testing_support::TempDir dir;
-  fs::create_directory(dir / "dir.jpg");
   MainDialog dialog;
   int name = 100;
   Strings expected;
@@ -70,15 +68,15 @@ TEST(MainDialogTest, JpegFilesDroppedOnAnyControlOrNamedOnTheCommandLineJoinTheQ
     Drop(target, expected.back());
   }
   // Other files and folders are passed over; "Add Images" takes whatever the user chose.
-  Drop(&dialog, "/in/a.png|/in/B.JPEG");
+  const fs::path folder = fs::u8path(dialog.destination_folder().utf8_string()) / "folder.jpg";
+  fs::create_directory(folder);
+  Drop(&dialog, "/in/a.png|" + folder.u8string() + "|/in/B.JPEG");
   dialog.set_image_dialog([](wxWindow*) { return wxSplit("/in/c.png", ','); });
   Click(&dialog, res::kIdAddImages);
-  const fs::path before = fs::current_path();
-  fs::current_path(dir.path());
-  const std::string in = (dir / "").u8string(), other_scripts = "Zo\xC3\xAB \xE5\x86\x99\xE7\x9C\x9F";
-  dialog.AddDroppedFiles(wxSplit(
-      wxString::FromUTF8("a.jpg|b.png|dir.jpg|./a.jpg|" + other_scripts + ".JPEG|" + in + "a.jpg"), '|'));
-  fs::current_path(before);
+  const std::string in = (fs::current_path() / "").u8string(),
+                    other_scripts = "Zo\xC3\xAB \xE5\x86\x99\xE7\x9C\x9F";
+  dialog.AddDroppedFiles(
+      wxSplit(wxString::FromUTF8("a.jpg|b.png|./a.jpg|" + other_scripts + ".JPEG|" + in + "a.jpg"), '|'));
   expected.insert(expected.end(), {"/in/B.JPEG", "/in/c.png", in + "a.jpg", in + other_scripts + ".JPEG"});
   Strings listed;
   for (const wxString& entry : static_cast<wxListBox*>(Find(&dialog, res::kIdQueueList))->GetStrings())

@@ -41,11 +41,13 @@ int RunProgram(const Names& arguments, const fs::path& log,
   startup.hStdOutput = startup.hStdError =
       CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
   PROCESS_INFORMATION process = {};
-  DWORD status = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
-                                meanwhile ? CREATE_NEW_CONSOLE : 0, nullptr, nullptr, &startup, &process);
-  if (status != 0 && meanwhile) meanwhile(process.dwProcessId);
-  if (status != 0) WaitForSingleObject(process.hProcess, INFINITE);
-  if (status == 0 || !GetExitCodeProcess(process.hProcess, &status)) status = ~0u;
+  DWORD status = ~0u;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, meanwhile ? CREATE_NEW_CONSOLE : 0,
+                     nullptr, nullptr, &startup, &process)) {
+    if (meanwhile) meanwhile(process.dwProcessId);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &status);
+  }
   CloseHandle(process.hThread), CloseHandle(process.hProcess), CloseHandle(startup.hStdOutput);
   return static_cast<int>(status);
 #else
@@ -66,6 +68,7 @@ std::uint64_t Digest(const fs::path& path) {
 TEST(ProgramNamesTest, NamesInOtherScriptsOnTheCommandLineAndInListsOfEachEncoding) {
   TempDir dir;
   const std::string in = (dir / "").u8string(), out = in + "Ausgabe \xC3\xA4 \xE5\x86\x99\xE7\x9C\x9F";
+  // A folder path past 260 characters, Windows' old limit.
   const std::string deep = in + std::string(120, 'd') + "/\xC3\xA4" + std::string(120, 'e') + "/";
   const Names photos = {in + "Zo\xC3\xAB.jpg", in + "\xE5\x86\x99\xE7\x9C\x9F.jpg",
                         in + "\xF0\x9F\x93\xB7 Urlaub am See.jpg", deep + "lang.jpg"};
@@ -73,12 +76,8 @@ TEST(ProgramNamesTest, NamesInOtherScriptsOnTheCommandLineAndInListsOfEachEncodi
   for (const std::string& photo : photos)
     fs::copy_file(PIXMELD_SOURCE_DIR "/fuzz/seeds/exif-orientation-6-little-endian.jpg", fs::u8path(photo));
   std::u16string wide;
-  ASSERT_TRUE(platform::Utf16FromUtf8(photos[3], &wide) && wide.size() > 260);
-  const auto listed = [&](const std::string& separator) {
-    std::string list;
-    for (const std::string& photo : photos) list += photo + separator;
-    return list;
-  };
+  std::string lines, nul_separated;  // the lines with an empty one between each
+  for (const std::string& photo : photos) lines += photo + "\r\n\r\n", nul_separated += photo + '\0';
   const auto utf16 = [&](const std::string& utf8) {
     std::string bytes = "\xFF\xFE";
     platform::Utf16FromUtf8(utf8, &wide);
@@ -87,11 +86,8 @@ TEST(ProgramNamesTest, NamesInOtherScriptsOnTheCommandLineAndInListsOfEachEncodi
   };
   // A name in the ANSI code page, as older Windows tools write lists: Linux takes its bytes as they are
   // (a file of that name is missing here), Windows cannot tell which letters they were and says so.
-#ifdef _WIN32
-  const std::string latin1 = "Error reading JPEG file (the name is not valid Unicode)\n";
-#else
-  const std::string latin1 = "Error reading JPEG file (No such file or directory)\n";
-#endif
+  const std::string latin1 =
+      testing_support::kPathSeparator == "\\" ? "the name is not valid Unicode" : "No such file or directory";
   const struct {
     const char* name;
     std::string list;  // given as --files-from when not empty
@@ -99,11 +95,11 @@ TEST(ProgramNamesTest, NamesInOtherScriptsOnTheCommandLineAndInListsOfEachEncodi
     std::string said;  // about the one photo that failed
   } kRuns[] = {
       {"command line", "", false, ""},
-      {"UTF-8, and a name in Latin-1", listed("\r\n\r\n") + in + "Zo\xEB.jpg", false,
-       "pixmeld-cli: " + in + "Zo\\xeb.jpg: " + latin1},
-      {"UTF-8 with its mark", "\xEF\xBB\xBF" + listed("\n"), false, ""},
-      {"UTF-16LE with its mark", utf16(listed("\r\n")), false, ""},
-      {"UTF-16LE, NUL-separated", utf16(listed(std::string(1, '\0'))), true, ""},
+      {"UTF-8, and a name in Latin-1", lines + in + "Zo\xEB.jpg", false,
+       "pixmeld-cli: " + in + "Zo\\xeb.jpg: Error reading JPEG file (" + latin1 + ")\n"},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF" + lines, false, ""},
+      {"UTF-16LE with its mark", utf16(lines), false, ""},
+      {"UTF-16LE, NUL-separated", utf16(nul_separated), true, ""},
   };
   for (const auto& run : kRuns) {
     SCOPED_TRACE(run.name);
@@ -134,7 +130,6 @@ TEST(ProgramNamesTest, CtrlCLeavesNoTemporaryFile) {
   testing_support::JpegRecipe photo;  // at full size: a write that takes a while
   photo.width = 3000, photo.height = 2000;
   testing_support::WriteJpeg(dir / "a.jpg", photo);
-  const Names arguments = {"-m65500", "-o", (dir / "out").u8string(), (dir / "a.jpg").u8string()};
   const auto press_ctrl_c_while_writing = [&](unsigned long process) {
     // Until the temporary file shows.
     for (int ms = 0; ms < 20000 && !(fs::exists(dir / "out") && !fs::is_empty(dir / "out")); ms += 2)
@@ -145,7 +140,9 @@ TEST(ProgramNamesTest, CtrlCLeavesNoTemporaryFile) {
     SetConsoleCtrlHandler(nullptr, TRUE);
     GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
   };
-  EXPECT_EQ(RunProgram(arguments, dir / "log.txt", press_ctrl_c_while_writing), 130);
+  EXPECT_EQ(RunProgram({"-m65500", "-o", (dir / "out").u8string(), (dir / "a.jpg").u8string()},
+                       dir / "log.txt", press_ctrl_c_while_writing),
+            130);
   for (const std::string& name : TempDir::EntriesOf(dir / "out")) EXPECT_EQ(name.size(), 5u) << name;
 }
 #endif
