@@ -14,6 +14,9 @@ bool DownsizerApp::OnInit() {
 int DownsizerApp::OnRun() {
   ToolkitServices services;
   MainDialog dialog;
+  wxArrayString photos;
+  for (const std::string& photo : photos_) photos.push_back(wxString::FromUTF8(photo));
+  dialog.AddDroppedFiles(photos);
   SetTopWindow(&dialog);
   dialog.ShowModal();
   SetTopWindow(nullptr);

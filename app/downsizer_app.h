@@ -5,6 +5,9 @@
 
 #include <wx/app.h>
 
+#include <string>
+#include <vector>
+
 namespace app {
 
 // The name of the program for the desktop: its executable, desktop entry and icon, and its windows'
@@ -13,10 +16,17 @@ inline constexpr char kAppName[] = "pixmeld";
 
 class DownsizerApp : public wxApp {
  public:
-  // Names the program and its windows' class. The program takes no command-line arguments.
+  // `photos`: the paths named on the command line (UTF-8), which join the list at start-up as a drop's
+  // would; the toolkit's own options (GTK's --display and the like) are not among them.
+  explicit DownsizerApp(std::vector<std::string> photos) : photos_(std::move(photos)) {}
+
+  // Names the program and its windows' class.
   bool OnInit() override;
   // Runs the main dialog modally and returns 0 when it has closed.
   int OnRun() override;
+
+ private:
+  std::vector<std::string> photos_;
 };
 
 }  // namespace app

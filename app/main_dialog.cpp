@@ -183,12 +183,20 @@ void MainDialog::OnAddImages(wxCommandEvent&) {
 // JPEG files join the queue exactly as dropped; other files and folders (even one named "x.jpg", which
 // could never convert) are passed over without a word.
 void MainDialog::OnDropFiles(wxDropFilesEvent& event) {
-  for (int i = 0; i < event.GetNumberOfFiles(); ++i) {
-    const wxString& path = event.GetFiles()[i];
-    const std::string text = path.utf8_string();
-    std::error_code no_such_file;
-    if (batch::HasJpegExtension(text) &&
-        !std::filesystem::is_directory(platform::PathFromUtf8(text), no_such_file)) {
+  AddDroppedFiles(wxArrayString(static_cast<std::size_t>(event.GetNumberOfFiles()), event.GetFiles()));
+}
+
+void MainDialog::AddDroppedFiles(const wxArrayString& paths) {
+  for (wxString path : paths) {
+    // A drop names full paths, which are taken exactly as they come; a command line may name relative ones.
+    std::filesystem::path file = platform::PathFromUtf8(path.utf8_string());
+    std::error_code error;
+    if (!file.has_root_directory()) {
+      file = std::filesystem::absolute(file, error).lexically_normal();
+      path = wxString::FromUTF8(platform::PathToUtf8(file));
+    }
+    if (!error && batch::HasJpegExtension(path.utf8_string()) &&
+        !std::filesystem::is_directory(file, error)) {
       AddToQueue(path);
     }
   }

@@ -50,6 +50,10 @@ class MainDialog : public wxDialog, private batch::BatchWindow {
   // Stops the timer too.
   void EndModal(int code) override;
 
+  // Adds the files `paths` as a drop of them does: JPEG names only, no folder, each path once. A relative
+  // path is taken from the current folder, as a command line names it.
+  void AddDroppedFiles(const wxArrayString& paths);
+
   // The folder dialog that "Change" shows; the toolkit's unless a test puts another in its place.
   void set_folder_dialog(FolderDialog dialog) { folder_dialog_ = std::move(dialog); }
   // The open-file dialog that "Add Images" shows; the toolkit's unless a test puts another in its place.

@@ -45,8 +45,10 @@ void RunFiles(std::vector<FileResult>& files, int max_edge, int jobs, int thread
       for (std::size_t index : groups[g]) {
         if (stopped) return;
         FileResult& file = files[index];
-        file.result = batch::DownsizeFile(max_edge, platform::PathFromUtf8(file.source), file.destination,
-                                          threads_per_photo);
+        const std::optional<std::filesystem::path> source = platform::ExactPathFromUtf8(file.source);
+        file.result =
+            source ? batch::DownsizeFile(max_edge, *source, file.destination, threads_per_photo)
+                   : imaging::Result::Failure(imaging::Outcome::kCannotOpen, platform::kNameNotUnicode);
         std::lock_guard<std::mutex> lock(report_mutex);
         if (!on_done(file)) stopped = true;
       }

@@ -2,36 +2,10 @@
 
 #include <filesystem>
 
+#include "platform/unicode.h"
+
 namespace cli {
 namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of `text`: 0 for none (a stray
-// continuation byte, an overlong form, a surrogate, a code point above U+10FFFF, a cut sequence).
-std::size_t Utf8Length(std::string_view text) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;   // overlong
-    if (lead == 0xED) high = 0x9F;  // surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;   // overlong
-    if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
-  } else {
-    return 0;
-  }
-  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-  }
-  return length;
-}
 
 void AppendHex(std::string& out, unsigned char byte) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -51,7 +25,7 @@ std::string EscapeForTerminal(std::string_view text) {
   out.reserve(text.size());
   while (!text.empty()) {
     const unsigned char byte = static_cast<unsigned char>(text[0]);
-    const std::size_t length = Utf8Length(text);
+    const std::size_t length = platform::Utf8SequenceLength(text);
     if (byte == '\\' && !kBackslashSeparatesFolders) {
       out += "\\\\";
     } else if (byte == '\n') {

@@ -10,7 +10,9 @@
 namespace cli {
 
 // Appends every path of `in`, split at `separator`, to `files`; a path is taken exactly as written
-// (spaces and all) and empty ones are skipped. False when reading failed.
+// (spaces and all) and empty ones are skipped. The list is UTF-8, with or without a byte-order mark, or
+// UTF-16LE with one (what Windows PowerShell's ">" writes), which is read as UTF-8; with `separator` NUL
+// that is U+0000. False when reading failed.
 bool ReadFileList(std::istream& in, char separator, std::vector<std::string>* files);
 
 // The same for the file `name` ("-": standard input). On failure, `error` says why.

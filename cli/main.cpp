@@ -1,6 +1,6 @@
 // pixmeld-cli: Pixmeld's per-file step for scripts and servers.
 #include <algorithm>
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -12,6 +12,7 @@
 #include "cli/options.h"
 #include "cli/run_report.h"
 #include "imaging/jpeg_abort.h"
+#include "platform/arguments.h"
 #include "platform/default_folder.h"
 #include "platform/file.h"
 #include "platform/interrupt.h"
@@ -35,18 +36,23 @@ int Run(cli::Options options) {
   }
   if (options.files.empty()) return 0;  // an empty list, as `find` gives when nothing matches
 
-  const std::filesystem::path output =
-      options.output ? platform::PathFromUtf8(*options.output) : platform::DefaultDestinationFolder();
+  const std::optional<std::filesystem::path> output =
+      options.output ? platform::ExactPathFromUtf8(*options.output) : platform::DefaultDestinationFolder();
+  if (!output) {
+    Error("cannot create the output folder " + cli::EscapeForTerminal(*options.output) + " (" +
+          platform::kNameNotUnicode + ")");
+    return 1;
+  }
   std::error_code error;
-  std::filesystem::create_directories(output, error);
-  if (!std::filesystem::is_directory(output, error)) {
-    Error("cannot create the output folder " + cli::EscapeForTerminal(platform::PathToUtf8(output)));
+  std::filesystem::create_directories(*output, error);
+  if (!std::filesystem::is_directory(*output, error)) {
+    Error("cannot create the output folder " + cli::EscapeForTerminal(platform::PathToUtf8(*output)));
     return 1;
   }
 
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   // Photos in parallel and the threads of each together never outnumber the cores.
-  std::vector<cli::FileResult> files = cli::PlanFiles(std::move(options.files), output);
+  std::vector<cli::FileResult> files = cli::PlanFiles(std::move(options.files), *output);
   const int jobs = std::clamp(std::min(options.jobs.value_or(cores), cores), 1,
                               static_cast<int>(std::max<std::size_t>(files.size(), 1)));
 
@@ -64,7 +70,7 @@ int main(int argc, char** argv) {
   // First of all, before any thread starts: the threads that follow inherit the blocked signals.
   platform::RemoveTemporaryFilesOnInterrupt();
 
-  cli::ParseResult parsed = cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+  cli::ParseResult parsed = cli::ParseArguments(platform::ProgramArguments(argc, argv));
   if (!parsed.error.empty()) {
     Error(parsed.error);
     platform::WriteStandardError(std::string("Try '") + cli::kProgramName + " --help'.\n");
@@ -72,10 +78,10 @@ int main(int argc, char** argv) {
   }
   switch (parsed.options.action) {
     case cli::Options::Action::kHelp:
-      std::fputs(cli::UsageText().c_str(), stdout);
+      platform::WriteStandardOutput(cli::UsageText());
       return 0;
     case cli::Options::Action::kVersion:
-      std::printf("%s %s\n", cli::kProgramName, PIXMELD_VERSION);
+      platform::WriteStandardOutput(std::string(cli::kProgramName) + " " + PIXMELD_VERSION + "\n");
       return 0;
     case cli::Options::Action::kRun:
       break;

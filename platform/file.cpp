@@ -6,14 +6,6 @@
 
 namespace platform {
 
-std::filesystem::path PathFromUtf8(std::string_view utf8) {
-  // u8path is the one conversion that does not consult the locale: bytes as they are on POSIX,
-  // UTF-8 to UTF-16 on Windows.
-  return std::filesystem::u8path(utf8.begin(), utf8.end());
-}
-
-std::string PathToUtf8(const std::filesystem::path& path) { return path.u8string(); }
-
 File::File(File&& other) noexcept : stream_(std::exchange(other.stream_, nullptr)) {}
 
 File& File::operator=(File&& other) noexcept {
@@ -25,15 +17,6 @@ File& File::operator=(File&& other) noexcept {
 }
 
 File::~File() { Close(); }
-
-File File::Open(const std::filesystem::path& path, const char* mode) {
-#ifdef _WIN32
-  std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
-  return File(_wfopen(path.c_str(), wide_mode.c_str()));
-#else
-  return File(std::fopen(path.c_str(), mode));
-#endif
-}
 
 std::string UniqueName(std::string_view prefix, std::string_view suffix) {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";

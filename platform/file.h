@@ -7,14 +7,21 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace platform {
 
 // Linux names are bytes (in practice UTF-8) and are taken as they are; Windows names are converted from
-// UTF-8 to UTF-16.
+// UTF-8 to UTF-16. None of these throws. On Windows PathFromUtf8 turns bytes that are not UTF-8 into
+// U+FFFD, a name no file is meant to have; where such a name must fail instead, ExactPathFromUtf8 gives
+// nothing for it (on Linux it gives every name).
 std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::optional<std::filesystem::path> ExactPathFromUtf8(std::string_view utf8);
+// Why a name that ExactPathFromUtf8 refuses names no file.
+inline constexpr char kNameNotUnicode[] = "the name is not valid Unicode";
+// A Windows name that holds half of a UTF-16 pair comes back as bytes that are not UTF-8 (unicode.h).
 std::string PathToUtf8(const std::filesystem::path& path);
 
 // `prefix` + 12 random letters and digits + `suffix`: a name no other file is likely to have.

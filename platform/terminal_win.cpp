@@ -1,11 +1,13 @@
 #include "platform/terminal.h"
 
-#include <io.h>
-
-#include <cstdio>
+#include <windows.h>
 
 namespace platform {
 
-bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+// A console, not any character device: the C runtime's isatty would take NUL for a terminal too.
+bool StandardErrorIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 # Installs the build into a scratch prefix and checks the desktop program's files: the program, its
-# desktop entry and its icons in the hicolor theme.
+# desktop entry (which hands the program the files it opens, and offers it for JPEG files) and its icons
+# in the hicolor theme.
 #
 #   cmake -DBUILD_DIR=... -DPREFIX=... -P this file
 file(REMOVE_RECURSE ${PREFIX})
@@ -26,4 +27,11 @@ endif()
 if(NOT IS_DIRECTORY ${PREFIX}/bin OR IS_DIRECTORY ${PREFIX}/bin/pixmeld)
   message(FATAL_ERROR "bin/pixmeld is not a program file")
 endif()
+file(STRINGS ${PREFIX}/share/applications/pixmeld.desktop entry)
+foreach(line "Exec=pixmeld %F" "MimeType=image/jpeg;")
+  list(FIND entry "${line}" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "the desktop entry lacks the line ${line}")
+  endif()
+endforeach()
 file(REMOVE_RECURSE ${PREFIX})

@@ -68,13 +68,16 @@ int main(int argc, char** argv) {
   guard.Register();
   platform::InstallErrorBox(&guard);
   platform::InstallShell(&guard);
-  // The program's own folder goes into the run's folder; so does the user's picture folder, where the
-  // system names none (Wine's registry names one).
+  // The program's own folder goes into the run's folder, whose name has letters of other scripts, as a
+  // user's may have; so does the user's picture folder, where the system names none (Wine's registry
+  // names one).
   testing_support::TempDir run;
+  const auto temporary = run.path() / std::filesystem::u8path("Zo\xC3\xAB \xE5\x86\x99\xE7\x9C\x9F");
+  std::filesystem::create_directory(temporary);
 #ifdef _WIN32
-  _putenv_s("TMP", run.path().string().c_str());
+  _wputenv_s(L"TMP", temporary.c_str());
 #else
-  setenv("TMPDIR", run.path().c_str(), 1);
+  setenv("TMPDIR", temporary.c_str(), 1);
   setenv("XDG_CONFIG_HOME", run.path().c_str(), 1);
   std::ofstream(run / "user-dirs.dirs")
       << "XDG_PICTURES_DIR=\"" << (run / "Fotos & Bilder").string() << "\"\n";

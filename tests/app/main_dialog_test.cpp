@@ -59,14 +59,16 @@ wxString Listed(wxWindow* dialog) {
   return wxJoin(static_cast<wxListBox*>(Find(dialog, res::kIdQueueList))->GetStrings(), ' ');
 }
 
-TEST(MainDialogTest, JpegFilesDroppedOnAnyControlJoinTheQueue) {
+// Drops on any control and photos named on the command line (relative names from the current folder) join
+// the queue, as "Add Images" does; and the program's own folder lies in the temporary folder, whose name has
+// other scripts' letters.
+TEST(MainDialogTest, JpegFilesDroppedOnAnyControlOrNamedOnTheCommandLineJoinTheQueue) {
   MainDialog dialog;
   int name = 100;
-  std::string expected;
+  Strings expected;
   for (wxWindow* target : dialog.GetChildren()) {
-    const std::string path = "/in/" + std::to_string(name++) + ".jpg";
-    Drop(target, path);
-    expected += path + " ";
+    expected.push_back("/in/" + std::to_string(name++) + ".jpg");
+    Drop(target, expected.back());
   }
   // Other files and folders are passed over; "Add Images" takes whatever the user chose.
   const fs::path folder = fs::u8path(dialog.destination_folder().utf8_string()) / "folder.jpg";
@@ -74,7 +76,19 @@ TEST(MainDialogTest, JpegFilesDroppedOnAnyControlJoinTheQueue) {
   Drop(&dialog, "/in/a.png|" + folder.u8string() + "|/in/B.JPEG");
   dialog.set_image_dialog([](wxWindow*) { return wxSplit("/in/c.png", ','); });
   Click(&dialog, res::kIdAddImages);
-  EXPECT_EQ(Listed(&dialog), expected + "/in/B.JPEG /in/c.png");
+  const std::string in = (fs::current_path() / "").u8string(),
+                    other_scripts = "Zo\xC3\xAB \xE5\x86\x99\xE7\x9C\x9F";
+  dialog.AddDroppedFiles(
+      wxSplit(wxString::FromUTF8("a.jpg|b.png|./a.jpg|" + other_scripts + ".JPEG|" + in + "a.jpg"), '|'));
+  expected.insert(expected.end(), {"/in/B.JPEG", "/in/c.png", in + "a.jpg", in + other_scripts + ".JPEG"});
+  Strings listed;
+  for (const wxString& entry : static_cast<wxListBox*>(Find(&dialog, res::kIdQueueList))->GetStrings())
+    listed.push_back(entry.utf8_string());
+  EXPECT_EQ(listed, expected);
+  EXPECT_EQ(Find(&dialog, res::kIdCount)->GetLabel(),
+            wxString::Format("TOTAL: %d", static_cast<int>(expected.size())));
+  const std::string own = dialog.destination_folder().utf8_string();
+  EXPECT_TRUE(own.find(other_scripts) != std::string::npos && fs::is_directory(fs::u8path(own))) << own;
 }
 
 // Enter presses Start wherever the focus is, but a focused button takes it itself; Start, disabled while it
@@ -250,7 +264,8 @@ TEST(MainDialogTest, TheBannerSpansTheWindowAndTheControlsRegainTheirPlaces) {
 TEST(FolderPickerTest, TheChoiceComesBackExactlyOrNotAtAll) {
   testing_support::TempDir temp;
   const auto folder = [&](std::size_t length) {  // one whose path has `length` characters
-    const fs::path path = temp / std::string(length - temp.path().u8string().size() - 1, 'd');
+    const fs::path path =
+        temp / std::string(length - wxString::FromUTF8(temp.path().u8string()).length() - 1, 'd');
     fs::create_directory(path);
     return path.u8string();
   };

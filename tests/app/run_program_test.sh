@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Runs the installed-to-be program on a virtual display as a user would: its window carries the class
-# that the desktop entry names, Enter at start-up leaves it open, and Esc ends the program with status 0.
+# Runs the installed-to-be program on a virtual display as a user would: its window carries the class that
+# the desktop entry names, and Esc ends the program with status 0. Its command line names, as a file
+# manager passes them, a photo (gone before the run: it leaves the list without a box), another file and
+# two folders: Enter starts the run of the one photo, which ends by opening the destination folder (in a
+# stand-in for the desktop's opener), and the window stays open.
 #
 #   run_program_test.sh PROGRAM DESKTOP_ENTRY
 set -euo pipefail
@@ -15,9 +18,14 @@ entry=$3
 class=$(sed -n 's/^StartupWMClass=//p' "$entry")
 [[ -n $class ]] || { echo "FAIL $entry names no StartupWMClass"; exit 1; }
 
-"$program" &
+work=$(mktemp -d)
+mkdir -p "$work/dir" "$work/x.jpg" "$work/bin"
+touch "$work/b.png"
+printf '#!/bin/sh\necho "$1" >> "%s/opened"\n' "$work" > "$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+PATH="$work/bin:$PATH" "$program" "$work/Zoë 写真.JPG" "$work/b.png" "$work/dir/" "$work/x.jpg" &
 pid=$!
-trap 'kill "$pid" 2>/dev/null || true' EXIT
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # xdotool matches the class as a pattern: anchor it.
 window=$(timeout 20 xdotool search --sync --onlyvisible --class "^${class}\$" | head -n 1) || true
@@ -27,8 +35,12 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --class "^${class}\$" | 
 # Keys go to the window under the pointer.
 xdotool mousemove --window "$window" 100 200
 xdotool key Return
-sleep 0.5
+for _ in $(seq 50); do
+  [[ -s $work/opened ]] && break
+  sleep 0.1
+done
 kill -0 "$pid" 2>/dev/null || { echo "FAIL Enter at start-up ended the program"; exit 1; }
+[[ $(wc -l < "$work/opened") -eq 1 ]] 2>/dev/null || { echo "FAIL the one photo was not run alone"; exit 1; }
 
 xdotool key Escape
 for _ in $(seq 50); do
@@ -41,6 +53,6 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 status=0
 wait "$pid" || status=$?
-trap - EXIT
+trap 'rm -rf "$work"' EXIT
 [[ $status -eq 0 ]] || { echo "FAIL the program ended with status $status"; exit 1; }
-echo "ok   window class $class; Enter keeps the window; Esc ends the program with status 0"
+echo "ok   window class $class; the one photo of its command line run; Esc ends the program with status 0"

@@ -54,7 +54,7 @@ class TempDir {
   static std::vector<std::string> EntriesOf(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-      names.push_back(entry.path().filename().string());
+      names.push_back(entry.path().filename().u8string());
     std::sort(names.begin(), names.end());
     return names;
   }
