@@ -53,8 +53,8 @@ void Drop(wxWindow* target, const std::string& paths) {
 #endif
 }
 
-wxString Listed(wxWindow* dialog) {
-  return wxJoin(static_cast<wxListBox*>(Find(dialog, res::kIdQueueList))->GetStrings(), ' ');
+std::string Listed(wxWindow* dialog) {
+  return wxJoin(static_cast<wxListBox*>(Find(dialog, res::kIdQueueList))->GetStrings(), ' ').utf8_string();
 }
 
 TEST(MainDialogTest, JpegFilesDroppedOnAnyControlJoinTheQueue) {
@@ -121,18 +121,19 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
 TEST(MainDialogTest, TicksWorkThroughTheListAtTheirPaceAndClicksDuringAPhotoActBeforeTheNext) {
   using Clock = std::chrono::steady_clock;
   const struct {
+    const char* name;
     int button, photo_ms, code;  // the button clicked during the second photo (0: none); how the loop ends
     Strings done;
-    wxString left;
+    std::string left;
   } cases[] = {
-      {0, 150, kStillOpen, {"a.jpg", "b.jpg", "c.jpg"}, ""},
-      {0, 20, kStillOpen, {"a.jpg", "b.jpg", "c.jpg"}, ""},
-      {res::kIdOk, 150, kStillOpen, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
-      {res::kIdClear, 150, kStillOpen, {"a.jpg", "b.jpg"}, ""},
-      {res::kIdCancel, 150, wxID_CANCEL, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
+      {"long photos, no click", 0, 150, kStillOpen, {"a.jpg", "b.jpg", "c.jpg"}, ""},
+      {"quick photos, no click", 0, 20, kStillOpen, {"a.jpg", "b.jpg", "c.jpg"}, ""},
+      {"Stop", res::kIdOk, 150, kStillOpen, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
+      {"Clear", res::kIdClear, 150, kStillOpen, {"a.jpg", "b.jpg"}, ""},
+      {"Exit", res::kIdCancel, 150, wxID_CANCEL, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "button " << c.button << ", photos of " << c.photo_ms << " ms");
+    SCOPED_TRACE(c.name);
     testing_support::RecordingShell shell;
     Strings done;
     MainDialog dialog([&](int max_edge, const fs::path& source, const fs::path& destination) {
@@ -167,8 +168,8 @@ TEST(MainDialogTest, TicksWorkThroughTheListAtTheirPaceAndClicksDuringAPhotoActB
       if (c.photo_ms > 100) {
         EXPECT_EQ(ticks[i].armed_ms, 1) << "tick " << i << " waited after a long photo";
       } else {
-        EXPECT_GE(ticks[i].start - ticks[i - 1].start, std::chrono::milliseconds(90))
-            << "tick " << i << " came before its interval";
+        const std::chrono::duration<double, std::milli> gap = ticks[i].start - ticks[i - 1].start;
+        EXPECT_GE(gap.count(), 90) << "tick " << i << " came before its interval (ms)";
       }
     }
   }
