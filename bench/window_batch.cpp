@@ -8,7 +8,6 @@
 //
 // Prints the seconds from the click to that request; exits 1 when it did not come within ten minutes.
 #include <wx/app.h>
-#include <wx/button.h>
 #include <wx/dnd.h>
 #include <wx/init.h>
 #include <wx/timer.h>
