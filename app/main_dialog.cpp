@@ -6,6 +6,8 @@
 #include <wx/menu.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -34,6 +36,14 @@ constexpr std::size_t kDestinationFolderLength = 4096;
 
 wxString FolderText(const std::filesystem::path& folder) {
   return wxString::FromUTF8(platform::PathToUtf8(folder));
+}
+
+// What is left of the timer's interval that began at `started`, at least 1 ms: the toolkit takes -1 for
+// "the last interval again", and GTK any other negative value for a very long one.
+int TimeLeftMs(std::chrono::steady_clock::time_point started) {
+  const auto elapsed = std::chrono::steady_clock::now() - started;
+  const auto left = kTimerIntervalMs - std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+  return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left, 1));
 }
 
 template <typename Control>
@@ -135,15 +145,19 @@ void MainDialog::OnContextMenu(wxContextMenuEvent&) {
   PopupMenu(&menu);
 }
 
-// Whether a batch runs or not. A periodic timer would be overdue after any photo that takes longer than
-// its interval, and GTK serves a due timer before the input that came meanwhile (it hands over one input
-// event per pass of its loop, and nothing of lower priority, such as queued commands, while a timer is
-// due), so Stop, Clear and Exit would wait for several more photos. So the timer is armed again only
-// once the window has handled everything that came during the tick, and fires 100 ms later.
+// Whether a batch runs or not. The next tick falls due an interval after this one started, as a periodic
+// timer's would, but only once the window has handled the input and commands that came during the tick: GTK
+// serves a due timer before the input that came meanwhile (it hands over one input event per pass of its
+// loop, and nothing of lower priority, such as queued commands, while a timer is due), so an overdue
+// periodic timer would make Stop, Clear and Exit wait for several more photos. So the one-shot timer is
+// armed again when the window has nothing else to do, with what is left of the interval and at least 1 ms:
+// after a photo that took longer, the next starts as soon as that input is handled; quicker photos keep to
+// one per interval.
 void MainDialog::OnTimer(wxTimerEvent&) {
+  const auto started = std::chrono::steady_clock::now();
   runner_.Tick();
-  CallAfter([this] {
-    if (IsModal()) timer_.StartOnce(kTimerIntervalMs);
+  CallAfter([this, started] {
+    if (IsModal()) timer_.StartOnce(TimeLeftMs(started));
   });
 }
 

@@ -43,8 +43,9 @@ class MainDialog : public wxDialog, private batch::BatchWindow {
   bool running() const { return runner_.running(); }
 
   // Timer 1000: its tick drives the batch for the whole life of the window. It fires once, and while the
-  // window runs modally it is armed again after each tick once the input and commands that came during
-  // the tick have been handled; a tick called by hand outside the modal loop does not arm it.
+  // window runs modally it is armed again after each tick, once the input and commands that came during
+  // the tick have been handled, for what is left of the 100 ms since the tick started (at least 1 ms); a
+  // tick called by hand outside the modal loop does not arm it.
   wxTimer& batch_timer() { return timer_; }
 
   // Stops the timer too.

@@ -13,6 +13,7 @@
 #include <wx/statbmp.h>
 #include <wx/uiaction.h>
 
+#include <chrono>
 #include <memory>
 
 #include "app/about_dialog.h"
@@ -55,8 +56,8 @@ void Drop(wxWindow* target, const std::string& paths) {
 #endif
 }
 
-wxString Listed(wxWindow* dialog) {
-  return wxJoin(static_cast<wxListBox*>(Find(dialog, res::kIdQueueList))->GetStrings(), ' ');
+std::string Listed(wxWindow* dialog) {
+  return wxJoin(static_cast<wxListBox*>(Find(dialog, res::kIdQueueList))->GetStrings(), ' ').utf8_string();
 }
 
 // Drops on any control and photos named on the command line (relative names from the current folder) join
@@ -129,21 +130,27 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
   EXPECT_FALSE(dialog.batch_timer().IsRunning()) << "no tick once the window has closed";
 }
 
-// The window runs in the toolkit's own loop with its own timer, for four ticks. Each photo takes longer
-// than the timer's interval, as a big one does; a click that comes meanwhile is served before the next tick.
-TEST(MainDialogTest, TicksWorkThroughTheListAndClicksDuringAPhotoActBeforeTheNext) {
+// The window runs in the toolkit's own loop with its own timer, for four ticks. A click that comes while a
+// photo is in hand is served before the next tick. The next tick falls due an interval after the last one
+// started: after a photo that takes longer than the interval, as a big one does, the timer is armed for
+// the least it takes (1 ms), and quicker photos keep one tick per interval. Read from the interval armed and
+// from the ticks' start times, which a busy machine can only make later, never earlier.
+TEST(MainDialogTest, TicksWorkThroughTheListAtTheirPaceAndClicksDuringAPhotoActBeforeTheNext) {
+  using Clock = std::chrono::steady_clock;
   const struct {
-    int button, code;  // the button clicked during the second photo (0: none); how the modal loop ends
+    const char* name;
+    int button, photo_ms, code;  // the button clicked during the second photo (0: none); how the loop ends
     Strings done;
-    wxString left;
+    std::string left;
   } cases[] = {
-      {0, kStillOpen, {"a.jpg", "b.jpg", "c.jpg"}, ""},
-      {res::kIdOk, kStillOpen, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
-      {res::kIdClear, kStillOpen, {"a.jpg", "b.jpg"}, ""},
-      {res::kIdCancel, wxID_CANCEL, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
+      {"long photos, no click", 0, 150, kStillOpen, {"a.jpg", "b.jpg", "c.jpg"}, ""},
+      {"quick photos, no click", 0, 20, kStillOpen, {"a.jpg", "b.jpg", "c.jpg"}, ""},
+      {"Stop", res::kIdOk, 150, kStillOpen, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
+      {"Clear", res::kIdClear, 150, kStillOpen, {"a.jpg", "b.jpg"}, ""},
+      {"Exit", res::kIdCancel, 150, wxID_CANCEL, {"a.jpg", "b.jpg"}, "/in/c.jpg"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.button);
+    SCOPED_TRACE(c.name);
     testing_support::RecordingShell shell;
     Strings done;
     MainDialog dialog([&](int max_edge, const fs::path& source, const fs::path& destination) {
@@ -151,7 +158,7 @@ TEST(MainDialogTest, TicksWorkThroughTheListAndClicksDuringAPhotoActBeforeTheNex
                   fs::is_directory(destination.parent_path()));
       done.push_back(destination.filename().u8string());
       if (done.size() == 2 && c.button != 0) Click(&dialog, c.button, true);
-      wxMilliSleep(150);
+      wxMilliSleep(c.photo_ms);
       return imaging::Result{};
     });
     const std::string own = dialog.destination_folder().utf8_string();
@@ -159,15 +166,29 @@ TEST(MainDialogTest, TicksWorkThroughTheListAndClicksDuringAPhotoActBeforeTheNex
     static_cast<wxChoice*>(Find(&dialog, res::kIdSizeChoice))->SetSelection(9);  // "100 Thumbnail"
     Drop(&dialog, "/in/c.jpg|/in/b.jpg|/in/a.jpg");
     Click(&dialog, res::kIdOk);
-    int ticks = 0;
+    struct Tick {
+      Clock::time_point start;
+      int armed_ms;  // the interval the timer was armed with after the tick before
+      std::size_t photos_before;
+    };
+    std::vector<Tick> ticks;
     dialog.Bind(wxEVT_TIMER, [&](wxTimerEvent& tick) {
       tick.Skip();
-      ++ticks;
+      ticks.push_back({Clock::now(), dialog.batch_timer().GetInterval(), done.size()});
     });
-    EXPECT_EQ(RunModal(&dialog, [&] { return ticks >= 4; }), c.code);
+    EXPECT_EQ(RunModal(&dialog, [&] { return ticks.size() >= 4; }), c.code);
     EXPECT_EQ(done, c.done);
     EXPECT_EQ(Listed(&dialog), c.left);
     EXPECT_EQ(shell.requests, c.button == 0 ? Strings{own} : Strings{}) << "opened at the end";
+    for (std::size_t i = 1; i < ticks.size(); ++i) {
+      if (ticks[i].photos_before == ticks[i - 1].photos_before) continue;  // no photo in the tick before
+      if (c.photo_ms > 100) {
+        EXPECT_EQ(ticks[i].armed_ms, 1) << "tick " << i << " waited after a long photo";
+      } else {
+        const std::chrono::duration<double, std::milli> gap = ticks[i].start - ticks[i - 1].start;
+        EXPECT_GE(gap.count(), 90) << "tick " << i << " came before its interval (ms)";
+      }
+    }
   }
 }
 
