@@ -49,13 +49,13 @@ void ShrinkingReader::ReadAhead() {
   for (int first = 0; first < height_;) {
     const int count = std::min(batch_, height_ - first);
     {
-      std::unique_lock<std::mutex> lock(mutex_);
+      std::unique_lock<platform::Mutex> lock(mutex_);
       room_.wait(lock, [&] { return stop_ || first + count - released_ <= capacity_; });
       if (stop_) return;
     }
     Result read = ReadBatch(first, count, /*show_box=*/false);
     {
-      std::lock_guard<std::mutex> lock(mutex_);
+      std::lock_guard<platform::Mutex> lock(mutex_);
       if (read.ok()) {
         ready_ = first += count;
       } else {
@@ -70,7 +70,7 @@ void ShrinkingReader::ReadAhead() {
 void ShrinkingReader::StopReadingAhead() {
   if (!thread_.joinable()) return;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<platform::Mutex> lock(mutex_);
     stop_ = true;
   }
   room_.notify_one();
@@ -81,7 +81,7 @@ Result ShrinkingReader::NextRow(std::uint32_t* row) {
   const int i = next_target_row_++;
   const int end = resampler_->EndRow(i);
   if (thread_.joinable()) {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<platform::Mutex> lock(mutex_);
     rows_ready_.wait(lock, [&] { return ready_ >= end || failure_; });
     if (ready_ < end) {
       lock.unlock();
@@ -114,7 +114,7 @@ Result ShrinkingReader::NextRow(std::uint32_t* row) {
   if (thread_.joinable()) {
     const bool last = next_target_row_ == resampler_->target_height();
     {
-      std::lock_guard<std::mutex> lock(mutex_);
+      std::lock_guard<platform::Mutex> lock(mutex_);
       released_ = last ? height_ : resampler_->FirstRow(next_target_row_);
     }
     room_.notify_one();

@@ -10,9 +10,7 @@
 #ifndef PIXMELD_IMAGING_SHRINKING_READER_H_
 #define PIXMELD_IMAGING_SHRINKING_READER_H_
 
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -20,6 +18,7 @@
 #include "imaging/jpeg_reader.h"
 #include "imaging/result.h"
 #include "platform/memory_block.h"
+#include "platform/wait_lock.h"
 
 namespace imaging {
 
@@ -65,9 +64,9 @@ class ShrinkingReader {
 
   // Read-ahead: rows below `ready_` are in the ring; rows from `released_` on are still needed.
   std::thread thread_;
-  std::mutex mutex_;
-  std::condition_variable rows_ready_;
-  std::condition_variable room_;
+  platform::Mutex mutex_;
+  platform::CondVar rows_ready_;
+  platform::CondVar room_;
   int ready_ = 0;
   int released_ = 0;
   bool stop_ = false;
