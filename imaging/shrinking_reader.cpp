@@ -54,6 +54,7 @@ void ShrinkingReader::ReadAhead() {
       if (stop_) return;
     }
     Result read = ReadBatch(first, count, /*show_box=*/false);
+    bool wake;
     {
       std::lock_guard<platform::Mutex> lock(mutex_);
       if (read.ok()) {
@@ -61,8 +62,9 @@ void ShrinkingReader::ReadAhead() {
       } else {
         failure_ = std::move(read);
       }
+      wake = ready_ >= wanted_ || failure_;
     }
-    rows_ready_.notify_one();
+    if (wake) rows_ready_.notify_one();
     if (failure_) return;
   }
 }
@@ -82,7 +84,15 @@ Result ShrinkingReader::NextRow(std::uint32_t* row) {
   const int end = resampler_->EndRow(i);
   if (thread_.joinable()) {
     std::unique_lock<platform::Mutex> lock(mutex_);
-    rows_ready_.wait(lock, [&] { return ready_ >= end || failure_; });
+    if (ready_ < end && !failure_) {
+      // Wait for half the read-ahead room past this footprint, not for the next batch alone: one wake
+      // then serves several target rows, while the thread still has room to read on. The ring holds
+      // those rows beside the footprint's: the footprint spans at most TallestFootprint() rows, and a
+      // batch that ends past the wanted row still fits in the other half of the room.
+      wanted_ = std::min(height_, end + batch_ * kBatchesAhead / 2);
+      rows_ready_.wait(lock, [&] { return ready_ >= wanted_ || failure_; });
+      wanted_ = kNobodyWaits;
+    }
     if (ready_ < end) {
       lock.unlock();
       StopReadingAhead();

@@ -10,6 +10,7 @@
 #ifndef PIXMELD_IMAGING_SHRINKING_READER_H_
 #define PIXMELD_IMAGING_SHRINKING_READER_H_
 
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <thread>
@@ -62,13 +63,16 @@ class ShrinkingReader {
   int batch_ = 0;
   int next_target_row_ = 0;
 
-  // Read-ahead: rows below `ready_` are in the ring; rows from `released_` on are still needed.
+  // Read-ahead: rows below `ready_` are in the ring; rows from `released_` on are still needed; the
+  // caller's thread waits until `ready_` reaches `wanted_`.
+  static constexpr int kNobodyWaits = INT_MAX;
   std::thread thread_;
   platform::Mutex mutex_;
   platform::CondVar rows_ready_;
   platform::CondVar room_;
   int ready_ = 0;
   int released_ = 0;
+  int wanted_ = kNobodyWaits;
   bool stop_ = false;
   std::optional<Result> failure_;
 };
