@@ -43,16 +43,14 @@ for seed in $(seq 1 10); do
   "$linux/bench/camera_ppm" 6000 4000 "$seed" | cjpeg -quality 92 -outfile "${photos[-1]}"
 done
 
-# One Wine server for the whole run, started before the first timing, as a user's session keeps one.
+# One Wine server for the whole run, started before the first timing, as a user's session keeps one; in
+# the foreground (of a background job), so that its CPU time can be read.
 scripts/wine-run "$WINEPREFIX" cmd /c exit 0  # makes the prefix the first time
 wineserver -w
-wineserver -p
-# Ours among other prefixes' servers: it works in a folder named after the prefix's device and inode.
-server_dir=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
-server=
-for pid in $(pgrep wineserver); do
-  if [[ $(readlink "/proc/$pid/cwd") == */$server_dir ]]; then server=$pid; fi
-done
+wineserver -f -p &
+server=$!
+sleep 1
+[[ -r /proc/$server/stat ]] || { echo "the Wine server did not start" >&2; exit 1; }
 server_ticks() { awk '{ print $14 + $15 }' "/proc/$server/stat"; }
 ticks_per_second=$(getconf CLK_TCK)
 
