@@ -88,8 +88,9 @@ windows:
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target pixmeld pixmeld-cli
 
 # The whole suite, built for Windows and run under Wine in the build's own prefix and on its own virtual
-# display.
-test-windows: windows
+# display, with a comparison of pixmeld-cli.exe's output against the Linux build's pixmeld-cli.
+test-windows: windows build
+	cmake -S . -B $(WINDOWS_DIR) -DPIXMELD_LINUX_CLI=$(CURDIR)/$(BUILD_DIR)/pixmeld-cli
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 	scripts/test-windows $(WINDOWS_DIR) $(CTEST_FLAGS)
 

@@ -46,20 +46,22 @@ void ShrinkingReader::ReadAhead() {
   for (int first = 0; first < height_;) {
     const int count = std::min(batch_, height_ - first);
     {
-      std::unique_lock<std::mutex> lock(mutex_);
+      std::unique_lock<platform::Mutex> lock(mutex_);
       room_.wait(lock, [&] { return stop_ || first + count - released_ <= capacity_; });
       if (stop_) return;
     }
     Result read = ReadBatch(first, count);
+    bool wake;
     {
-      std::lock_guard<std::mutex> lock(mutex_);
+      std::lock_guard<platform::Mutex> lock(mutex_);
       if (read.ok()) {
         ready_ = first += count;
       } else {
         failure_ = std::move(read);
       }
+      wake = ready_ >= wanted_ || failure_;
     }
-    rows_ready_.notify_one();
+    if (wake) rows_ready_.notify_one();
     if (failure_) return;
   }
 }
@@ -67,7 +69,7 @@ void ShrinkingReader::ReadAhead() {
 void ShrinkingReader::StopReadingAhead() {
   if (!thread_.joinable()) return;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<platform::Mutex> lock(mutex_);
     stop_ = true;
   }
   room_.notify_one();
@@ -78,8 +80,16 @@ Result ShrinkingReader::NextRow(std::uint32_t* row) {
   const int i = next_target_row_++;
   const int end = resampler_->EndRow(i);
   if (thread_.joinable()) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    rows_ready_.wait(lock, [&] { return ready_ >= end || failure_; });
+    std::unique_lock<platform::Mutex> lock(mutex_);
+    if (ready_ < end && !failure_) {
+      // Wait for half the read-ahead room past this footprint, not for the next batch alone: one wake
+      // then serves several target rows, while the thread still has room to read on. The ring holds
+      // those rows beside the footprint's: the footprint spans at most TallestFootprint() rows, and a
+      // batch that ends past the wanted row still fits in the other half of the room.
+      wanted_ = std::min(height_, end + batch_ * kBatchesAhead / 2);
+      rows_ready_.wait(lock, [&] { return ready_ >= wanted_ || failure_; });
+      wanted_ = kNobodyWaits;
+    }
     if (ready_ < end) {
       lock.unlock();
       StopReadingAhead();
@@ -110,7 +120,7 @@ Result ShrinkingReader::NextRow(std::uint32_t* row) {
   if (thread_.joinable()) {
     const bool last = next_target_row_ == resampler_->target_height();
     {
-      std::lock_guard<std::mutex> lock(mutex_);
+      std::lock_guard<platform::Mutex> lock(mutex_);
       released_ = last ? height_ : resampler_->FirstRow(next_target_row_);
     }
     room_.notify_one();

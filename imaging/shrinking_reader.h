@@ -10,9 +10,8 @@
 #ifndef PIXMELD_IMAGING_SHRINKING_READER_H_
 #define PIXMELD_IMAGING_SHRINKING_READER_H_
 
-#include <condition_variable>
+#include <climits>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -20,6 +19,7 @@
 #include "imaging/jpeg_reader.h"
 #include "imaging/result.h"
 #include "platform/memory_block.h"
+#include "platform/wait_lock.h"
 
 namespace imaging {
 
@@ -63,13 +63,16 @@ class ShrinkingReader {
   int batch_ = 0;
   int next_target_row_ = 0;
 
-  // Read-ahead: rows below `ready_` are in the ring; rows from `released_` on are still needed.
+  // Read-ahead: rows below `ready_` are in the ring; rows from `released_` on are still needed; the
+  // caller's thread waits until `ready_` reaches `wanted_`.
+  static constexpr int kNobodyWaits = INT_MAX;
   std::thread thread_;
-  std::mutex mutex_;
-  std::condition_variable rows_ready_;
-  std::condition_variable room_;
+  platform::Mutex mutex_;
+  platform::CondVar rows_ready_;
+  platform::CondVar room_;
   int ready_ = 0;
   int released_ = 0;
+  int wanted_ = kNobodyWaits;
   bool stop_ = false;
   std::optional<Result> failure_;
 };

@@ -10,6 +10,10 @@
 #include <string>
 #include <tuple>
 
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <cpuid.h>
+#endif
+
 #include "imaging/area_resample.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/orientation.h"
@@ -100,6 +104,24 @@ TEST(AreaResampleTest, SizesWithoutPixelsAndFailedAllocationsKeepTheRasterWhole)
     EXPECT_EQ(packed.empty() ? Words() : TopDownWords(packed), Words(c[2] * c[2], 0xFFFFFFFF)) << c[0];
   }
 }
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// The processor's own word on AVX2 (CPUID leaf 7) and the system's on saving its registers (XCR0), asked
+// without the compiler's processor check that picks the kernel: a build whose check never ran, as a
+// static Windows build's might, would quietly run a slower kernel and fail here.
+bool ProcessorRunsAvx2() {
+  unsigned a, b, c, d;
+  if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_OSXSAVE)) return false;
+  unsigned xcr0, high;
+  __asm__("xgetbv" : "=a"(xcr0), "=d"(high) : "c"(0));
+  return (xcr0 & 6) == 6 && __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & bit_AVX2);
+}
+
+TEST(AreaResampleTest, TheFastestKernelTheProcessorRunsIsOffered) {
+  const ResampleKernel fastest = ProcessorRunsAvx2() ? ResampleKernel::kAvx2 : ResampleKernel::kSse2;
+  EXPECT_EQ(int(AvailableResampleKernels().back()), int(fastest)) << "1: SSE2, 2: AVX2";
+}
+#endif
 
 TEST(ShrinkingReaderTest, StreamedRowsEqualTheWholePictureResampled) {
   TempDir dir;
