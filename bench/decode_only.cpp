@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     std::uint32_t* rows[kBatch];
     for (int r = 0; r < kBatch; ++r) rows[r] = band.data() + std::size_t(r) * reader.width();
     while (result.ok() && reader.rows_read() < reader.height()) {
-      result = reader.ReadRows(rows, std::min(kBatch, reader.height() - reader.rows_read()), false);
+      result = reader.ReadRows(rows, std::min(kBatch, reader.height() - reader.rows_read()));
     }
     if (result.ok()) result = reader.Finish();
     if (!result.ok()) {
