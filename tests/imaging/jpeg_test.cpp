@@ -110,28 +110,6 @@ TEST(PhotoMetadataTest, ExifOrientation) {
   }
 }
 
-TEST(PhotoMetadataTest, IccChunksJoinOnlyAsAWholeSet) {
-  const Bytes profile = IccProfile("RGB ", 300);
-  const std::vector<Bytes> part = IccChunks(profile, 3);
-  const Bytes cut(part[0].begin(), part[0].begin() + 13);  // the signature, but too short for a chunk
-  const std::pair<Segments, bool> cases[] = {
-      {{{kApp2, IccChunk(1, 1, profile)}}, true},
-      {{{kApp2, part[2]}, {kApp2, part[0]}, {kApp2, part[1]}}, true},
-      {{{kApp2, {'M', 'P', 'F', 0}}, {kApp2, cut}, {kApp2, IccChunk(1, 1, profile)}}, true},
-      {{{kApp2, part[0]}, {kApp2, part[2]}}, false},
-      {{{kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[1]}, {kApp2, part[2]}}, false},
-      {{{kApp2, IccChunk(0, 1, profile)}}, false},
-      {{{kApp2, IccChunk(1, 0, profile)}}, false},
-      {{{kApp1, IccChunk(1, 1, profile)}}, false},
-      {{{kApp2, Patched(part[0], 10, {'X'})}, {kApp2, part[1]}, {kApp2, part[2]}}, false},
-  };
-  for (const auto& [segments, joined] : cases) {
-    std::vector<MarkerSegment> view;
-    for (const auto& [marker, payload] : segments) view.push_back({marker, payload.data(), payload.size()});
-    EXPECT_EQ(ReassembleIccProfile(view), joined ? profile : Bytes()) << segments.size();
-  }
-}
-
 // Crafted hostile files: each ends in its outcome, no picture for a refused file, and the metadata only a
 // whole read gives. Under the sanitizers this also proves that every way out releases what it took.
 
@@ -183,6 +161,7 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
   const std::vector<Bytes> part = IccChunks(profile, 3);
   const Bytes with_metadata = Jpeg({{kApp1, exif}, {kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[2]}});
   const Bytes cut(with_metadata.begin(), with_metadata.begin() + FrameAt(with_metadata));  // before the frame
+  const Bytes whole = IccChunk(1, 1, profile), signature(part[0].begin(), part[0].begin() + 13);  // no chunk
   Bytes short_header = IccProfile("RGB ", 128);
   short_header.pop_back();
   // A first APP1 segment that is not EXIF, then a broken EXIF segment, then a sound one: the first EXIF
@@ -209,14 +188,12 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
       {"metadata, then the end", cut, bad, "", up, 0},
       {"65500 x 65500", Reframed(65500, 65500), bad, "limit of 268435456 pixels", up, 0},
       {"65500 x 65500 progressive", Reframed(65500, 65500, -1, 8, true), bad, "limit", up, 0},
-      {"32769 x 32768, which wraps 32 bits", Reframed(32769, 32768), bad, "32769 x 32768 pixels", up, 0},
-      {"16385 x 16384", Reframed(16385, 16384), bad, "limit", up, 0},
+      {"16385 x 16384", Reframed(16385, 16384), bad, "16385 x 16384 pixels", up, 0},
       {"16384 x 16384, at the limit", Reframed(16384, 16384), Outcome::kNoMemory, "", up, 0},
       {"500 scans", Scans(500), done, "", up, 0},
       {"501 scans", Scans(501), bad, "more than 500 scans", up, 0},
       {"12-bit", Reframed(16, 16, 0xC1, 12), bad, "precision 12", up, 0},
       {"lossless", Reframed(16, 16, 0xC3), bad, "SOF type", up, 0},
-      {"lossless arithmetic", Reframed(16, 16, 0xCB), bad, "SOF type", up, 0},
       {"hierarchical", Reframed(16, 16, 0xC5, 8, false, true), bad, "", up, 0},
       {"metadata", with_metadata, done, "", turned, 3000},
       {"EXIF directory linking to itself", exif_file(28, {8}), done, "", turned, 0},
@@ -224,10 +201,18 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
       {"EXIF directory near 4 GiB", exif_file(10, {0xFC, 0xFF, 0xFF, 0xFF}), done, "", up, 0},
       {"ICC in 255 full chunks", Jpeg(full_chunks), done, "", up, kMaxIccProfileBytes},
       {"ICC chunk 0 of 0", Jpeg({{kApp2, IccChunk(0, 0, profile)}}), done, "", up, 0},
+      {"ICC chunks out of order", Jpeg({{kApp2, part[2]}, {kApp2, part[0]}, {kApp2, part[1]}}), done, "", up,
+       3000},
+      {"ICC after other APP2 segments",
+       Jpeg({{kApp2, {'M', 'P', 'F', 0}}, {kApp2, signature}, {kApp2, whole}}), done, "", up, 3000},
+      {"ICC chunk missing", Jpeg({{kApp2, part[0]}, {kApp2, part[2]}}), done, "", up, 0},
+      {"ICC chunk twice", Jpeg({{kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[1]}, {kApp2, part[2]}}),
+       done, "", up, 0},
       {"ICC chunk above the count", two_and(IccChunk(4, 3, profile)), done, "", up, 0},
       {"ICC counts disagree", two_and(IccChunk(3, 4, profile)), done, "", up, 0},
-      {"ICC chunks without data", Jpeg({{kApp2, IccChunk(1, 2, {})}, {kApp2, IccChunk(2, 2, {})}}), done, "",
-       up, 0},
+      {"ICC in APP1", Jpeg({{kApp1, whole}}), done, "", up, 0},
+      {"ICC signature damaged",
+       Jpeg({{kApp2, Patched(part[0], 10, {'X'})}, {kApp2, part[1]}, {kApp2, part[2]}}), done, "", up, 0},
       {"ICC of a CMYK space", Jpeg({{kApp2, IccChunk(1, 1, IccProfile("CMYK", 600))}}), done, "", up, 0},
       {"ICC header alone", Jpeg({{kApp2, IccChunk(1, 1, IccProfile("RGB ", 128))}}), done, "", up, 128},
       {"ICC of 127 bytes", Jpeg({{kApp2, IccChunk(1, 1, short_header)}}), done, "", up, 0},
