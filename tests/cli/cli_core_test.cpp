@@ -35,7 +35,7 @@ TEST(OptionsTest, ArgumentsByTable) {
       {{"--max-edge", "24", "-o", "out dir", "-j", "3", "a", "b"}, "run m24 oout dir j3 a b"},
       {{"a", "--max-edge=24", "--output=out dir", "b", "--jobs=3"}, "run m24 oout dir j3 a b"},
       {{"-m24", "-oout dir", "a", "-j3", "b"}, "run m24 oout dir j3 a b"},
-      {{"-m", "1", "-j1", "a"}, "run m1 o- j1 a"},
+      {{"-m", "1", "-j1", "-o", "first", "-o", "last", "a"}, "run m1 olast j1 a"},
       {{"-m", "65500", "--jobs=1024", "a"}, "run m65500 o- j1024 a"},
       {{"-0", "--files-from", "-", "-o", "out"}, "run m960 oout j- 0 @-"},
       {{"a", "--files-from=one", "--files-from", "two", "--null"}, "run m960 o- j- 0 a @one @two"},
