@@ -1,27 +1,15 @@
 // One batch from the first tick to the opened folder, with the real per-file step and every way a photo
 // can fail in a batch: unreadable, cut short, missing, a folder in its way, a source that is its own
-// destination, the destination folder removed before a photo and made read-only during one; a
-// drop during a failure's box.
+// destination, the destination folder removed before a photo; a drop during a failure's box. A folder
+// that fails by the commit is the writer's and the replacing file's test.
 #include "batch/batch_runner.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <optional>
 #include <set>
-#include <thread>
 #include <utility>
-
-#ifdef __linux__
-#include <fcntl.h>
-#include <grp.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-#endif
 
 #include "platform/memory_block.h"
 #include "tests/support/fake_batch_window.h"
@@ -124,70 +112,4 @@ TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
     const auto& pixels = facts.pixels;
     EXPECT_TRUE(pixels.size() > 1 && pixels[0] < 0x808080 && pixels.back() > 0x808080) << name;
   }
-}
-
-#ifdef __linux__
-// Whether this process holds a file open in `folder`, named or not.
-bool WritingInto(const fs::path& folder) {
-  std::error_code ignored;
-  for (const auto& fd : fs::directory_iterator("/proc/self/fd", ignored))
-    if (fs::read_symlink(fd.path(), ignored).parent_path() == folder) return true;
-  return false;
-}
-
-void WaitUpTo10s(const std::function<bool()>& done) {
-  for (int ms = 0; ms < 10000 && !done(); ++ms) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-#endif
-
-// The folder is made read-only after the real writer has opened the photo's output, found at the commit:
-// the run stops and the photo stays, with the system's words for why (a folder removed by then is
-// ReplacingFileTest's). The photo comes through a pipe: half of it, then, once the writer holds its file,
-// the change of mode, then the rest. Root writes whatever a folder's mode says, so as root this runs in a
-// child as the user "nobody".
-TEST(BatchRunnerTest, AFolderMadeReadOnlyDuringAPhotoStopsTheRunAndKeepsThePhoto) {
-#ifndef __linux__
-  GTEST_SKIP() << "needs a pipe, and /proc to see the writer's file";
-#else
-  const auto run = [] {
-    ts::TempDir dir;
-    const fs::path out = dir / "out", fifo = dir / "slow.jpg";
-    ASSERT_TRUE(fs::create_directory(out) && mkfifo(fifo.c_str(), 0600) == 0);
-    ts::JpegRecipe recipe;
-    recipe.width = 400, recipe.height = 300;
-    const Bytes photo = ts::MakeJpeg(recipe);
-    const std::size_t half = photo.size() / 2;
-    std::thread feeder([&] {
-      int pipe = -1;  // opened without waiting, so that a step that never reads cannot hang the test
-      WaitUpTo10s([&] { return (pipe = open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; });
-      fcntl(pipe, F_SETFL, 0);
-      EXPECT_EQ(write(pipe, photo.data(), half), ssize_t(half));
-      WaitUpTo10s([&] { return WritingInto(out); });
-      fs::permissions(out, fs::perms(0555));
-      EXPECT_EQ(write(pipe, photo.data() + half, photo.size() - half), ssize_t(photo.size() - half));
-      close(pipe);
-    });
-    ts::FakeBatchWindow window;
-    window.folder = out.string();
-    window.queue.Add(fifo.string()), window.queue.Add((dir / "z.jpg").string());
-    batch::BatchRunner runner(window);
-    runner.StartStop();
-    runner.Tick();
-    feeder.join();
-    EXPECT_EQ(window.reports, Strings{"slow.jpg: Error writing JPEG file (Permission denied)"});
-    EXPECT_TRUE(window.queue.count() == 2 && !runner.running() && window.caption == "Start")
-        << "the run stops and keeps the photo; queued: " << window.queue.count();
-    EXPECT_EQ(ts::TempDir::EntriesOf(out), Strings{}) << "nothing left";
-  };
-  std::signal(SIGPIPE, SIG_IGN);  // a step that gave up reading fails the write instead
-  if (geteuid() != 0) return run();
-  const pid_t child = fork();
-  if (child == 0) {
-    const bool dropped = setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
-    if (dropped) run();
-    _exit(dropped && !testing::Test::HasFailure() ? 0 : 1);
-  }
-  int status = 0;
-  EXPECT_TRUE(waitpid(child, &status, 0) == child && status == 0) << "as nobody: see above";
-#endif
 }

@@ -1,6 +1,7 @@
 // JPEG in and out: decoding and encoding pixel for pixel and byte for byte against the library's own
-// reading and writing of the same data, the metadata parsers, and crafted hostile files. Random damage to
-// the metadata is the fuzzer's; the ways a write fails are the per-file step's and the replacing file's.
+// reading and writing of the same data, a folder gone by the writer's commit, the metadata parsers, and
+// crafted hostile files. Random damage to the metadata is the fuzzer's; the other ways a write fails are the
+// per-file step's and the replacing file's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
+#include "imaging/jpeg_writer.h"
 #include "imaging/photo_metadata.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/result_printer.h"
@@ -79,6 +81,21 @@ TEST(JpegEncoderTest, WritesWhatTheLibraryWritesAtQuality80WithTheProfileAfterJf
     EXPECT_EQ(ReadBytes(dir / "out.jpg"), MakeJpeg(recipe)) << size;
   }
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.jpg"});
+}
+
+// A folder gone by the commit refuses the photo, with the system's words for why (a folder made read-only
+// is the replacing file's test).
+TEST(JpegWriterTest, AFolderGoneByTheCommitRefusesThePhoto) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "out");
+  JpegWriter writer;
+  const Words row(8);
+  ASSERT_TRUE(writer.Start(dir / "out" / "a.jpg", 8, 1, 8).ok() && writer.WriteRow(row.data()).ok());
+  ASSERT_TRUE(writer.Finish().ok());
+  std::filesystem::remove_all(dir / "out");
+  const Result result = writer.Commit();
+  EXPECT_EQ(result.outcome, Outcome::kFolderRefuses) << result.reason;
+  EXPECT_NE(result.reason.find("No such file or directory"), std::string::npos) << result.reason;
 }
 
 // Parses a copy of exactly the given size, so that the sanitizers see any read past its end.
