@@ -25,9 +25,8 @@ TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
   ts::TempDir dir;
   // The destination holds a queued photo, x.jpg, which sorts among the others.
   const fs::path in = dir / "in", out = in / "m";
-  Bytes icc(314, 7), profile;  // the segment of an RGB colour profile, which the output keeps
-  std::copy_n("ICC_PROFILE\0\1\1", 14, icc.begin()), std::copy_n("RGB ", 4, icc.begin() + 30);
-  std::copy_n("acsp", 4, icc.begin() + 50), profile.assign(icc.begin() + 14, icc.end());
+  // An RGB colour profile, which the output keeps.
+  const Bytes profile = ts::IccProfile("RGB ", 300), icc = ts::IccChunk(1, 1, profile);
   const auto photo = [&](const fs::path& path, int w, int h, int turn = 1) {
     ts::JpegRecipe recipe;
     recipe.width = w, recipe.height = h;

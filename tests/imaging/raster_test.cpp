@@ -232,8 +232,7 @@ TEST(OrientationTest, EachOrientationTurnsAsTheTagMeans) {
     EXPECT_EQ(SwapsEdges(orientation), raster.width() == 2);
     // Larger pictures, across and inside the tiles, come back after the turn that undoes this one.
     for (const auto& [width, height] : {std::pair{1, 9}, {33, 70}, {64, 64}, {100, 31}}) {
-      Words words(std::size_t(width) * height);
-      for (std::uint32_t& word : words) word = static_cast<std::uint32_t>(random());
+      const Words words = Random(width, height, random);
       raster = RasterOf(width, height, words);
       ASSERT_TRUE(TurnUpright(raster, orientation) && TurnUpright(raster, undo));
       EXPECT_TRUE(WordsOf(raster) == words && raster.width() == width) << upright << " " << width;
