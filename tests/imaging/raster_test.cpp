@@ -3,7 +3,6 @@
 // file), the hand-over blocks, and the turns upright.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <random>
@@ -183,9 +182,6 @@ TEST(RasterImageTest, PackedPicturesInAndOut) {
   EXPECT_EQ(std::memcmp(handed.Lock(), packed.Lock(), packed.size()), 0) << "a whole PackedDib, header first";
   handed.Unlock(), packed.Unlock();
   EXPECT_TRUE(!raster.has_pixels() && raster.width() == 0);
-  ASSERT_TRUE(raster.AdoptPacked(handed));
-  EXPECT_TRUE(handed.empty());
-  EXPECT_EQ(WordsOf(raster), TopDownWords(packed));
   // More rows than the block holds, a size that disagrees, 24 bits a pixel, one byte short, half a header:
   // such blocks stay with the caller.
   for (const auto& [at, value, missing] :
