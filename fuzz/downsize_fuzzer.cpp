@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "batch/downsize_file.h"
 #include "imaging/photo_metadata.h"
 #include "imaging/raster_image.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -29,21 +29,6 @@ namespace {
 // refused at the header.
 constexpr std::int64_t kLargestFuzzedPixels = std::int64_t{1} << 20;
 constexpr int kMaxEdges[] = {16, 100, 2000};
-
-// A folder of this process's own under the temporary directory, removed at exit.
-struct Workspace {
-  Workspace() {
-    while (!std::filesystem::create_directory(folder)) folder += "x";
-  }
-  ~Workspace() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  Workspace(const Workspace&) = delete;
-  Workspace& operator=(const Workspace&) = delete;
-  std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("pixmeld-fuzz-" + std::to_string(std::random_device()()));
-};
 
 [[noreturn]] void Broken(const char* promise) {
   std::fprintf(stderr, "pixmeld fuzz: broken promise: %s\n", promise);
@@ -68,15 +53,15 @@ bool DeclaresALargePicture(const std::uint8_t* data, std::size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const Workspace workspace;
+  static const testing_support::TempDir workspace;  // the process's own folder, removed at exit
   // The metadata parsers on the whole input taken as one segment's payload; the decoder gives them the
   // input's own segments.
   imaging::ExifOrientation(data, size);
   imaging::IsRgbIccProfile(std::vector<unsigned char>(data, data + size));
   if (DeclaresALargePicture(data, size)) return 0;
 
-  const std::filesystem::path input = workspace.folder / "in.jpg";
-  const std::filesystem::path output = workspace.folder / "out.jpg";
+  const std::filesystem::path input = workspace.path() / "in.jpg";
+  const std::filesystem::path output = workspace.path() / "out.jpg";
   std::ofstream(input, std::ios::binary)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   for (int max_edge : kMaxEdges) {
@@ -92,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::error_code ignored;
     std::filesystem::remove(output, ignored);
-    const std::filesystem::directory_iterator entries(workspace.folder);
+    const std::filesystem::directory_iterator entries(workspace.path());
     if (std::distance(begin(entries), end(entries)) != 1) Broken("no temporary file is left behind");
     // The decode does not depend on the maximum edge.
     if (result.outcome == imaging::Outcome::kUnreadable) break;

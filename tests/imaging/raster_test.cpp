@@ -3,7 +3,6 @@
 // file), the hand-over blocks, and the turns upright.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <random>
@@ -183,9 +182,6 @@ TEST(RasterImageTest, PackedPicturesInAndOut) {
   EXPECT_EQ(std::memcmp(handed.Lock(), packed.Lock(), packed.size()), 0) << "a whole PackedDib, header first";
   handed.Unlock(), packed.Unlock();
   EXPECT_TRUE(!raster.has_pixels() && raster.width() == 0);
-  ASSERT_TRUE(raster.AdoptPacked(handed));
-  EXPECT_TRUE(handed.empty());
-  EXPECT_EQ(WordsOf(raster), TopDownWords(packed));
   // More rows than the block holds, a size that disagrees, 24 bits a pixel, one byte short, half a header:
   // such blocks stay with the caller.
   for (const auto& [at, value, missing] :
@@ -232,8 +228,7 @@ TEST(OrientationTest, EachOrientationTurnsAsTheTagMeans) {
     EXPECT_EQ(SwapsEdges(orientation), raster.width() == 2);
     // Larger pictures, across and inside the tiles, come back after the turn that undoes this one.
     for (const auto& [width, height] : {std::pair{1, 9}, {33, 70}, {64, 64}, {100, 31}}) {
-      Words words(std::size_t(width) * height);
-      for (std::uint32_t& word : words) word = static_cast<std::uint32_t>(random());
+      const Words words = Random(width, height, random);
       raster = RasterOf(width, height, words);
       ASSERT_TRUE(TurnUpright(raster, orientation) && TurnUpright(raster, undo));
       EXPECT_TRUE(WordsOf(raster) == words && raster.width() == width) << upright << " " << width;

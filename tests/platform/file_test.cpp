@@ -8,8 +8,11 @@
 #include "tests/support/temp_dir.h"
 
 #ifndef _WIN32
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #endif
@@ -103,3 +106,28 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in-the-way.jpg", "photo.jpg", "target.jpg"}));
   }
 }
+
+#ifndef _WIN32
+// A folder made read-only once the file was open refuses at the commit, and nothing is left in it. Root
+// writes whatever a folder's mode says, so as root this runs in a child as the user "nobody".
+TEST(ReplacingFileTest, AFolderMadeReadOnlyByTheCommitRefuses) {
+  const auto run = [] {
+    g_no_unnamed_files = false;  // a named temporary file could not be removed from the folder either
+    ts::TempDir dir;
+    ReplacingFile file(dir / "photo.jpg");
+    std::fputs("new", file.stream());
+    fs::permissions(dir.path(), fs::perms(0555));
+    EXPECT_EQ(file.Commit(), Result::kFolderRefuses);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{}) << "nothing left";
+  };
+  if (geteuid() != 0) return run();
+  const pid_t child = fork();
+  if (child == 0) {
+    const bool dropped = setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
+    if (dropped) run();
+    _exit(dropped && !testing::Test::HasFailure() ? 0 : 1);
+  }
+  int status = 0;
+  EXPECT_TRUE(waitpid(child, &status, 0) == child && status == 0) << "as nobody: see above";
+}
+#endif

@@ -8,7 +8,6 @@
 
 #include "imaging/jpeg_abort.h"
 #include "imaging/raster_image.h"
-#include "platform/file.h"
 #include "tests/support/temp_dir.h"
 
 namespace testing_support {
@@ -126,12 +125,11 @@ std::vector<Bytes> IccChunks(const Bytes& profile, int count) {
 
 JpegFacts ReadJpegFacts(const std::filesystem::path& path) {
   JpegFacts facts;
-  const platform::File file = platform::File::Open(path, "rb");
+  const Bytes bytes = ReadBytes(path);  // none when the file is missing, which the library refuses
   try {
     Library<jpeg_decompress_struct> jpeg;
     jpeg_decompress_struct& cinfo = jpeg.cinfo;
-    if (!file.is_open()) throw imaging::kJpegErrorText;
-    jpeg_stdio_src(&cinfo, file.get());
+    jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
     JOCTET* profile = nullptr;

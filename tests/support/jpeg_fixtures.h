@@ -45,10 +45,8 @@ void WriteJpeg(const std::filesystem::path& path, const JpegRecipe& recipe);
 // One entry of an EXIF directory. A SHORT (type 3) with count 1 goes in the first two bytes of the
 // four-byte field, as TIFF places it; any other value fills the field.
 struct ExifEntry {
-  std::uint16_t tag = 0;
-  std::uint16_t type = 0;
-  std::uint32_t count = 0;
-  std::uint32_t value = 0;
+  std::uint16_t tag, type;
+  std::uint32_t count, value;
 };
 
 // An APP1 payload: "Exif\0\0", a TIFF header in the given byte order whose first directory follows it

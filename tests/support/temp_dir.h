@@ -37,18 +37,6 @@ class TempDir {
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-  // Makes a folder in here named as oddly as the file system allows - spaces, "&", an apostrophe, a
-  // non-ASCII letter, a leading "-" and, where allowed (not on Windows), double quotes - and returns it.
-  std::filesystem::path MakeOddlyNamedFolder() const {
-    std::filesystem::path folder = path_ / std::filesystem::u8path("Tom & Jerry's \"\303\234berlingen\" -n");
-    std::error_code refused;
-    if (!std::filesystem::create_directory(folder, refused)) {
-      std::filesystem::create_directory(
-          folder = path_ / std::filesystem::u8path("Tom & Jerry's [\303\234berlingen] -n"));
-    }
-    return folder;
-  }
-
   // Names of the entries in the folder, sorted.
   std::vector<std::string> Entries() const { return EntriesOf(path_); }
   static std::vector<std::string> EntriesOf(const std::filesystem::path& folder) {
