@@ -1,7 +1,7 @@
 // One batch from the first tick to the opened folder, with the real per-file step and every way a photo
 // can fail in a batch: unreadable, missing, a folder in its way, a source that is its own destination, the
-// destination folder removed before a photo; a drop during a failure's box. A photo cut short is written
-// as far as it goes (pixmeld_cli_test.cpp); a folder that fails by the commit is the writer's and the
+// destination folder removed before a photo and during one; a drop during a failure's box. A photo cut
+// short is written as far as it goes (pixmeld_cli_test.cpp); a folder made read-only by the commit is the
 // replacing file's test.
 #include "batch/batch_runner.h"
 
@@ -11,6 +11,7 @@
 #include <set>
 #include <utility>
 
+#include "imaging/jpeg_writer.h"
 #include "platform/memory_block.h"
 #include "tests/support/fake_batch_window.h"
 #include "tests/support/jpeg_fixtures.h"
@@ -109,4 +110,30 @@ TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
     const auto& pixels = facts.pixels;
     EXPECT_TRUE(pixels.size() > 1 && pixels[0] < 0x808080 && pixels.back() > 0x808080) << name;
   }
+}
+
+// The folder goes while the photo's copy is being written, found only when the copy would take its place:
+// the run stops and the photo stays, with the system's words for why.
+TEST(BatchRunnerTest, AFolderGoneDuringAPhotoStopsTheRunAndKeepsThePhoto) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows cannot remove a folder that holds an open file";
+#else
+  ts::TempDir dir;
+  ts::FakeBatchWindow window;
+  window.folder = (dir / "out").string(), window.queue.Add((dir / "a.jpg").string());
+  fs::create_directory(dir / "out");
+  batch::BatchRunner runner(window, [&](int, const fs::path&, const fs::path& destination) {
+    imaging::JpegWriter writer;  // the real writer, in a step that is slow to write its one row
+    const std::uint32_t row = 0;
+    EXPECT_TRUE(writer.Start(destination, 1, 1, batch::kOutputQualityTenths).ok());
+    fs::remove_all(dir / "out");
+    EXPECT_TRUE(writer.WriteRow(&row).ok() && writer.Finish().ok());
+    return writer.Commit();
+  });
+  runner.StartStop();
+  runner.Tick();
+  EXPECT_FALSE(runner.running()) << "the run goes on";
+  EXPECT_EQ(window.queue.count(), 1u) << "the photo left the list";
+  EXPECT_EQ(window.reports, Strings{"a.jpg: Error writing JPEG file (No such file or directory)"});
+#endif
 }

@@ -82,25 +82,6 @@ TEST(JpegEncoderTest, WritesWhatTheLibraryWritesAtQuality80WithTheProfileAfterJf
   }
 }
 
-// A folder gone by the commit refuses the photo, with the system's words for why (a folder made read-only
-// is the replacing file's test).
-TEST(JpegWriterTest, AFolderGoneByTheCommitRefusesThePhoto) {
-#ifdef _WIN32
-  GTEST_SKIP() << "Windows cannot remove a folder that holds an open file";
-#else
-  TempDir dir;
-  std::filesystem::create_directory(dir / "out");
-  JpegWriter writer;
-  const Words row(8);
-  ASSERT_TRUE(writer.Start(dir / "out" / "a.jpg", 8, 1, 8).ok() && writer.WriteRow(row.data()).ok());
-  ASSERT_TRUE(writer.Finish().ok());
-  std::filesystem::remove_all(dir / "out");
-  const Result result = writer.Commit();
-  EXPECT_EQ(result.outcome, Outcome::kFolderRefuses) << result.reason;
-  EXPECT_NE(result.reason.find("No such file or directory"), std::string::npos) << result.reason;
-#endif
-}
-
 // Parses a copy of exactly the given size, so that the sanitizers see any read past its end.
 Orientation Parse(const Bytes& bytes) { return ExifOrientation(Bytes(bytes).data(), bytes.size()); }
 
