@@ -1,7 +1,6 @@
 // JPEG in and out: decoding and encoding pixel for pixel and byte for byte against the library's own
-// reading and writing of the same data, a folder gone by the writer's commit, the metadata parsers, and
-// crafted hostile files. Random damage to the metadata is the fuzzer's; the other ways a write fails are the
-// per-file step's and the replacing file's.
+// reading and writing of the same data, the metadata parsers, and crafted hostile files. Random damage to the
+// metadata is the fuzzer's; the other ways a write fails are the per-file step's and the replacing file's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +10,6 @@
 
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
-#include "imaging/jpeg_writer.h"
 #include "imaging/photo_metadata.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/result_printer.h"
