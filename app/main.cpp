@@ -1,7 +1,8 @@
 // The program's entry point: it takes the photos named on the command line, makes the one DownsizerApp and
 // lets the toolkit run it. The arguments are taken before the toolkit sees them, since it would decode
 // Linux's in the locale's encoding (garbling names in the C locale, dropping those it cannot decode);
-// Windows' come from the process's own UTF-16 command line.
+// Windows' come from the process's own UTF-16 command line. The toolkit owns the application object it is
+// handed and deletes it when it ends, as its own entry-point macro arranges.
 #include <wx/app.h>
 
 #include "app/downsizer_app.h"
