@@ -17,6 +17,7 @@
 #include "app/dialog_builder.h"
 #include "app/picture_folder.h"
 #include "app/system_menu.h"
+#include "batch/failure_message.h"
 #include "batch/jpeg_name.h"
 #include "platform/default_folder.h"
 #include "platform/error_box.h"

@@ -1,26 +1,10 @@
 #include "batch/batch_runner.h"
 
 #include "batch/size_table.h"
-#include "imaging/jpeg_abort.h"
 #include "platform/file.h"
 #include "platform/wait_cursor.h"
 
 namespace batch {
-
-const char* FailureMessage(imaging::Outcome outcome) {
-  switch (outcome) {
-    case imaging::Outcome::kCannotOpen:
-    case imaging::Outcome::kUnreadable:
-      return imaging::kReadErrorMessage;
-    case imaging::Outcome::kDone:
-      return "";
-    case imaging::Outcome::kNoMemory:
-    case imaging::Outcome::kFolderRefuses:
-    case imaging::Outcome::kWriteFailed:
-      break;
-  }
-  return imaging::kWriteErrorMessage;
-}
 
 BatchRunner::BatchRunner(BatchWindow& window, DownsizeStep step) : window_(window), step_(std::move(step)) {}
 

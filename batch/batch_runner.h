@@ -35,16 +35,11 @@ class BatchWindow {
   virtual void ShowCount(std::size_t count) = 0;  // "TOTAL: %d"
   // Posts the command that opens the destination folder; it runs after the tick, like a click on "Open".
   virtual void PostOpenCommand() = 0;
-  // Tells the user that the photo `source` (as queued) was not written: FailureMessage(result.outcome),
-  // and beneath it which photo and why. Returns once the user has taken note; the event loop may run
-  // meanwhile, as under any modal box.
+  // Tells the user that the photo `source` (as queued) was not written: FailureMessage(result.outcome)
+  // (failure_message.h), and beneath it which photo and why. Returns once the user has taken note; the event
+  // loop may run meanwhile, as under any modal box.
   virtual void ReportFailure(const std::string& source, const imaging::Result& result) = 0;
 };
-
-// The words for a photo that was not written: "Error reading JPEG file" when its source could not be
-// opened or read, "Error writing JPEG file" for every other failure, running out of memory included;
-// empty for kDone.
-const char* FailureMessage(imaging::Outcome outcome);
 
 // The per-file step; DownsizeFile unless a test puts another in its place.
 using DownsizeStep = std::function<imaging::Result(int max_edge, const std::filesystem::path& source,

@@ -3,7 +3,7 @@
 #include <system_error>
 #include <utility>
 
-#include "batch/batch_runner.h"
+#include "batch/failure_message.h"
 #include "cli/escape.h"
 #include "cli/options.h"
 #include "platform/file.h"

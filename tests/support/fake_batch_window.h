@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "batch/batch_runner.h"
+#include "batch/failure_message.h"
 #include "batch/size_table.h"
 #include "batch/work_queue.h"
 
