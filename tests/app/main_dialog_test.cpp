@@ -68,22 +68,23 @@ Strings Listed(wxWindow* dialog) {
 // other scripts' letters.
 TEST(MainDialogTest, JpegFilesDroppedOnAnyControlOrNamedOnTheCommandLineJoinTheQueue) {
   MainDialog dialog;
+  // Every name lies in the current folder, so that the list's order does not depend on where the suite runs.
+  const std::string in = (fs::current_path() / "").u8string(), dropped = in + "dropped/",
+                    other_scripts = "Zo\xC3\xAB \xE5\x86\x99\xE7\x9C\x9F";
   int name = 100;
-  Strings expected;
+  Strings expected{in + "a.jpg"};
   for (wxWindow* target : dialog.GetChildren()) {
-    expected.push_back("/in/" + std::to_string(name++) + ".jpg");
+    expected.push_back(dropped + std::to_string(name++) + ".jpg");
     Drop(target, expected.back());
   }
   // "Add Images" takes whatever the user chose; what a drop or a command line passes over is the program
   // test's (run_program_test.sh).
-  Drop(&dialog, "/in/B.JPEG");
-  dialog.set_image_dialog([](wxWindow*) { return wxSplit("/in/c.png", ','); });
+  Drop(&dialog, dropped + "B.JPEG");
+  dialog.set_image_dialog([&](wxWindow*) { return wxSplit(wxString::FromUTF8(dropped + "c.png"), ','); });
   Click(&dialog, res::kIdAddImages);
-  const std::string in = (fs::current_path() / "").u8string(),
-                    other_scripts = "Zo\xC3\xAB \xE5\x86\x99\xE7\x9C\x9F";
   dialog.AddDroppedFiles(
       wxSplit(wxString::FromUTF8("a.jpg|./a.jpg|" + other_scripts + ".JPEG|" + in + "a.jpg"), '|'));
-  expected.insert(expected.end(), {"/in/B.JPEG", "/in/c.png", in + "a.jpg", in + other_scripts + ".JPEG"});
+  expected.insert(expected.end(), {dropped + "B.JPEG", dropped + "c.png", in + other_scripts + ".JPEG"});
   EXPECT_EQ(Listed(&dialog), expected);
   EXPECT_EQ(Find(&dialog, res::kIdCount)->GetLabel(),
             wxString::Format("TOTAL: %d", static_cast<int>(expected.size())));
