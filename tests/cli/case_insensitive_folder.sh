@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Two photos whose names differ only in letter case, a/Photo.jpg (40x30) and b/photo.JPG (40x20), written by
-# `pixmeld-cli -j1 -o DEST` into a vfat file system, where both names are one file. Checks that the run
+# Two photos whose names differ only in letter case, a/Photo.jpg (2000x1500) and b/photo.JPG (40x20), written
+# by `pixmeld-cli -o DEST` into a vfat file system, where both names are one file. Checks that the run
 # exits with 0 and counts both as written, and that DEST then holds that one file and nothing else (no
 # temporary file): the later photo in queue order (b/, though named first) under either name, as on a
 # case-sensitive disk when both have the same name. Which name remains is the file system's choice (the
-# kernel's vfat keeps the name already there). Run as root, then again as user 65534 over that result.
+# kernel's vfat keeps the name already there). Run with -j1 as root, then again as user 65534 over that
+# result, then with -j2, where the big photo would still be under way when the small one is done if the two
+# were not kept in order.
 # The image is mounted in a mount namespace of the test's own, which vanishes with it: with the kernel's
 # vfat, or FUSE's fusefat (Debian's fusefat) where the kernel has none, as in many containers.
 #
@@ -24,8 +26,8 @@ if [[ -z ${PIXMELD_OWN_MOUNTS:-} ]]; then
 fi
 
 rm -rf "$work" && mkdir -p "$work/a" "$work/b" "$work/vfat" && cd "$work"
-gray() { { printf 'P5\n40 %d\n255\n' "$1" && head -c $((40 * $1)) /dev/zero; } | cjpeg; }
-gray 30 >a/Photo.jpg && gray 20 >b/photo.JPG
+gray() { { printf 'P5\n%d %d\n255\n' "$1" "$2" && head -c $(($1 * $2)) /dev/zero; } | cjpeg; }
+gray 2000 1500 >a/Photo.jpg && gray 40 20 >b/photo.JPG
 truncate -s 2M vfat.img && mkfs.vfat vfat.img >/dev/null
 if mount -o loop,uid=65534,gid=65534 vfat.img vfat 2>mount.log; then
   trap 'umount vfat' EXIT
@@ -37,11 +39,11 @@ else
 fi
 echo "vfat mounted: $(findmnt -n -o SOURCE,FSTYPE vfat)"
 
-# write NAME [RUNNER...]: the two photos into vfat/out, the later one in queue order named first.
+# write NAME JOBS [RUNNER...]: the two photos into vfat/out, the later one in queue order named first.
 write() {
-  local name=$1 status=0 listing size
-  shift
-  "$@" "$cli" -j1 -o vfat/out b/photo.JPG a/Photo.jpg 2>log || status=$?
+  local name=$1 jobs=$2 status=0 listing size
+  shift 2
+  "$@" "$cli" -j"$jobs" -o vfat/out b/photo.JPG a/Photo.jpg 2>log || status=$?
   [[ $status == 0 ]] || fail "$name: pixmeld-cli exited with $status, not 0: $(cat log)"
   grep -q '^2 written, 0 failed, 0 damaged' log || fail "$name: not both photos written: $(cat log)"
   listing=$(ls -A vfat/out)
@@ -51,5 +53,6 @@ write() {
   echo "passed: $name (the file is named $listing)"
 }
 
-write "as root, into a new folder"
-write "as user 65534, over that file" setpriv --reuid=65534 --regid=65534 --clear-groups
+write "as root, into a new folder" 1
+write "as user 65534, over that file" 1 setpriv --reuid=65534 --regid=65534 --clear-groups
+write "two photos at once" 2
