@@ -14,7 +14,8 @@ command -v parallel >/dev/null || { echo "skipped: GNU parallel is not installed
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
 rm -rf "$work" && mkdir -p "$work/home" && cd "$work"
-export HOME=$work/home PATH=$(dirname "$cli"):$PATH  # parallel's own files stay here; pixmeld-cli by name
+PATH=$(dirname "$cli"):$PATH  # pixmeld-cli by its name, as the README runs it
+export HOME=$work/home  # parallel's own files stay here
 
 # batch NAME EXPECTED_STATUS SOUND_PHOTO... [-- UNREADABLE_PHOTO...]: the README's line over these photos.
 # A SOUND_PHOTO is PATH=SEED: photos/PATH is a copy of SEEDS_DIR/SEED.
@@ -34,7 +35,7 @@ batch() {
   [[ $written == "${#sound[@]}" ]] || fail "$name: $written photos written in all, not ${#sound[@]}: $(cat log)"
   local expected_names=() photo
   for photo in "${sound[@]}"; do expected_names+=("$(basename "${photo%%=*}")"); done
-  [[ $(ls -A out | sort) == $(printf '%s\n' "${expected_names[@]}" | sort) ]] ||
+  [[ $(ls -A out | sort) == "$(printf '%s\n' "${expected_names[@]}" | sort)" ]] ||
     fail "$name: the destination holds [$(ls -A out | tr '\n' ' ')], not one file per sound photo"
   for photo in "${expected_names[@]}"; do
     djpeg "out/$photo" >/dev/null || fail "$name: out/$photo is not a JPEG that djpeg reads cleanly"
