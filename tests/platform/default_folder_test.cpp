@@ -5,14 +5,13 @@
 #include "tests/support/temp_dir.h"
 
 #ifndef _WIN32
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
 
-// Made once, used again, made again when it vanished; on Linux a folder of this user alone, never a link,
-// nor a file, in its place.
+// Made once, used again, made again when it vanished; on Linux a folder of this user alone (mode 0700),
+// never a link in its place.
 TEST(DefaultFolderTest, APrivateFolderOfThisUserMadeWhenMissing) {
   testing_support::TempDir temp;
   const fs::path folder = platform::DefaultDestinationFolderIn(temp.path());
@@ -21,13 +20,20 @@ TEST(DefaultFolderTest, APrivateFolderOfThisUserMadeWhenMissing) {
   EXPECT_TRUE(platform::RestoreDefaultFolder(folder) == folder &&
               platform::DefaultDestinationFolderIn(temp.path()) == folder);
 #ifndef _WIN32
-  const auto private_folder = [](const fs::path& path) {
-    struct stat facts {};
-    return lstat(path.c_str(), &facts) == 0 && (facts.st_mode & (S_IFMT | 0777)) == (S_IFDIR | 0700);
-  };
   const std::string own = "Pixmeld-" + std::to_string(geteuid());
-  EXPECT_TRUE(private_folder(folder));
+  EXPECT_EQ(static_cast<int>(fs::symlink_status(folder).permissions()), 0700) << "mode of the folder made";
   fs::remove(folder), fs::create_directory_symlink(temp.path(), folder);
-  EXPECT_TRUE(platform::RestoreDefaultFolder(folder) == temp / own && private_folder(temp / own));
+  EXPECT_EQ(platform::RestoreDefaultFolder(folder), temp / own) << "where a link took the folder's place";
+  EXPECT_EQ(static_cast<int>(fs::symlink_status(temp / own).permissions()), 0700) << "mode of " << own;
 #endif
 }
+
+#ifndef _WIN32
+// One user made "Pixmeld" in the temporary directory that all share; another user's photos go elsewhere.
+TEST(DefaultFolderTest, AnotherUsersFolderIsNotUsed) {
+  if (geteuid() != 0) GTEST_SKIP() << "making a folder of another user needs root, to change its owner";
+  testing_support::TempDir temp;
+  ASSERT_TRUE(fs::create_directory(temp / "Pixmeld") && chown((temp / "Pixmeld").c_str(), 65534, 65534) == 0);
+  EXPECT_EQ(platform::DefaultDestinationFolderIn(temp.path()), temp / "Pixmeld-0") << "root's own folder";
+}
+#endif
