@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <string>
-#include <tuple>
 #include <utility>
 
 #include "imaging/jpeg_decoder.h"
@@ -31,33 +30,40 @@ Bytes Patched(Bytes bytes, std::size_t at, const Bytes& patch) {
 
 TEST(JpegDecoderTest, EveryKindOfFileGivesTheLibrarysOwnPixels) {
   TempDir dir;
-  // Subsampled, progressive, arithmetic, restart every row, components.
-  const int kinds[][5] = {{1, 0, 0, 0, 3}, {0, 0, 0, 0, 3}, {1, 1, 0, 0, 3}, {1, 0, 1, 0, 3},
-                          {1, 1, 1, 0, 3}, {1, 0, 0, 1, 3}, {1, 0, 0, 0, 1}, {1, 1, 0, 0, 1}};
-  for (const auto& k : kinds) {
+  const struct {
+    const char* name;
+    bool subsample, progressive, arithmetic;
+    int components;
+  } kKinds[] = {{"4:2:0", true, false, false, 3},      {"4:4:4", false, false, false, 3},
+                {"progressive", true, true, false, 3}, {"arithmetic", true, false, true, 3},
+                {"gray", true, false, false, 1},       {"gray, progressive", true, true, false, 1}};
+  for (const auto& k : kKinds) {
     JpegRecipe recipe;
-    recipe.width = 40, recipe.height = 24, recipe.subsample = k[0], recipe.progressive = k[1];
-    recipe.arithmetic = k[2], recipe.restart_rows = k[3], recipe.components = k[4];
-    recipe.color_space = k[4] == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    recipe.width = 40, recipe.height = 24, recipe.subsample = k.subsample, recipe.progressive = k.progressive;
+    recipe.arithmetic = k.arithmetic, recipe.components = k.components;
+    recipe.color_space = k.components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     WriteJpeg(dir / "in.jpg", recipe);
     PackedDib packed = DecodeJpegFile(dir / "in.jpg");
-    EXPECT_EQ(TopDownWords(packed), ReadJpegFacts(dir / "in.jpg").pixels) << &k - kinds;
+    EXPECT_EQ(TopDownWords(packed), ReadJpegFacts(dir / "in.jpg").pixels) << k.name;
   }
-  // Flat samples at quality 100 come back exactly: CMYK gives each ink times black / 255, truncated, and
-  // two components the first as gray.
-  // clang-format off
-  const std::uint32_t flat[][6] = {  // components, their samples, the word
-      {4, 200, 100, 50, 255, 0xC86432}, {4, 200, 100, 50, 0, 0}, {4, 255, 128, 1, 128, 0x804000},
-      {4, 200, 254, 10, 200, 0x9CC707}, {2, 90, 250, 0, 0, 0x5A5A5A}};
-  // clang-format on
-  for (const auto& f : flat) {
+  // Flat samples at quality 100 come back exactly as this word (0xRRGGBB).
+  const struct {
+    const char* name;
+    int components;
+    std::uint8_t samples[4];
+    std::uint32_t word;
+  } kFlat[] = {{"CMYK without black: the inks", 4, {200, 100, 50, 255}, 0xC86432},
+               {"CMYK all black", 4, {200, 100, 50, 0}, 0},
+               {"CMYK: each ink times black / 255, truncated", 4, {200, 254, 10, 200}, 0x9CC707},
+               {"two components: the first as gray", 2, {90, 250}, 0x5A5A5A}};
+  for (const auto& f : kFlat) {
     JpegRecipe recipe;
-    recipe.components = int(f[0]), recipe.quality = 100;
-    recipe.color_space = f[0] == 4 ? JCS_CMYK : JCS_UNKNOWN;
-    recipe.sample = [&f](int, int, int c) { return static_cast<std::uint8_t>(f[1 + c]); };
+    recipe.components = f.components, recipe.quality = 100;
+    recipe.color_space = f.components == 4 ? JCS_CMYK : JCS_UNKNOWN;
+    recipe.sample = [&f](int, int, int c) { return f.samples[c]; };
     WriteJpeg(dir / "in.jpg", recipe);
     PackedDib packed = DecodeJpegFile(dir / "in.jpg");
-    EXPECT_EQ(TopDownWords(packed), Words(256, f[5])) << std::hex << f[5];
+    EXPECT_EQ(TopDownWords(packed), Words(256, f.word)) << f.name;
   }
 }
 
@@ -175,10 +181,14 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
   };
   const auto bad = Outcome::kUnreadable, done = Outcome::kDone;
   const auto up = Orientation::kUpright, turned = Orientation::kRotate90;
-  // The file, its outcome, part of the reason the caller gets, the orientation and the bytes of RGB profile
-  // found.
-  const std::tuple<const char*, Bytes, Outcome, const char*, Orientation, std::size_t> rows[] = {
-      {"text", {'h', 'e', 'l', 'l', 'o'}, bad, "Not a JPEG file", up, 0},
+  const struct {
+    const char* name;
+    Bytes bytes;
+    Outcome outcome;
+    const char* reason;  // part of the words the caller gets
+    Orientation orientation;
+    std::size_t rgb_profile_bytes;
+  } kFiles[] = {
       {"empty", {}, bad, "Empty input file", up, 0},
       {"metadata, then the end", cut, bad, "", up, 0},
       {"65500 x 65500 progressive", Reframed(65500, 65500, -1, 8, true), bad, "limit of 268435456 pixels", up,
@@ -202,7 +212,9 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
       {"ICC chunk missing", Jpeg({{kApp2, part[0]}, {kApp2, part[2]}}), done, "", up, 0},
       {"ICC chunk twice", Jpeg({{kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[1]}, {kApp2, part[2]}}),
        done, "", up, 0},
-      {"ICC chunk above the count", two_and(IccChunk(4, 3, profile)), done, "", up, 0},
+      {"ICC chunk above the count",
+       Jpeg({{kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[2]}, {kApp2, IccChunk(4, 3, profile)}}), done,
+       "", up, 0},
       {"ICC counts disagree", two_and(IccChunk(3, 4, profile)), done, "", up, 0},
       {"ICC in APP1", Jpeg({{kApp1, whole}}), done, "", up, 0},
       {"ICC signature damaged",
@@ -215,17 +227,19 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
   };
   TempDir dir;
   platform::ScopedAllocationLimit no_giant_rasters(std::size_t{64} << 20);
-  for (const auto& [name, bytes, outcome, reason, orientation, profile_size] : rows) {
-    WriteBytes(dir / "in.jpg", bytes);
+  for (const auto& file : kFiles) {
+    SCOPED_TRACE(file.name);
+    WriteBytes(dir / "in.jpg", file.bytes);
     Result result;
     PhotoMetadata metadata;
     testing::internal::CaptureStderr();
     PackedDib packed = DecodeJpegFile(dir / "in.jpg", &result, &metadata);
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::tuple(result.outcome, result.reason.find(reason) != std::string::npos, packed.empty(),
-                         metadata.orientation, metadata.rgb_profile.size()),
-              std::tuple(outcome, true, outcome != done, orientation, profile_size))
-        << name << ": " << result.reason;
+    EXPECT_EQ(result.outcome, file.outcome) << result.reason;
+    EXPECT_NE(result.reason.find(file.reason), std::string::npos) << "the reason names " << file.reason;
+    EXPECT_EQ(packed.empty(), file.outcome != done) << "a picture only for a file read";
+    EXPECT_EQ(int(metadata.orientation), int(file.orientation)) << "the EXIF orientation";
+    EXPECT_EQ(metadata.rgb_profile.size(), file.rgb_profile_bytes) << "bytes of the RGB profile kept";
   }
 }
 

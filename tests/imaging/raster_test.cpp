@@ -3,9 +3,10 @@
 // file), the hand-over blocks, and the turns upright.
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -20,6 +21,7 @@
 #include "imaging/shrinking_reader.h"
 #include "tests/support/jpeg_fixtures.h"
 #include "tests/support/literal_resample.h"
+#include "tests/support/result_printer.h"
 #include "tests/support/temp_dir.h"
 
 namespace imaging {
@@ -34,6 +36,23 @@ Words Random(int width, int height, std::mt19937& random) {
   return words;
 }
 
+// "" when the words agree; else the first that does not, as "word 44 is 0x50b3ee2, <other> gives 0x4fb3ee2".
+std::string FirstDifference(const Words& got, const Words& want, const char* other) {
+  if (got.size() != want.size())
+    return std::to_string(got.size()) + " words, " + other + " gives more or fewer";
+  const auto at = std::mismatch(got.begin(), got.end(), want.begin()).first - got.begin();
+  if (at == std::ptrdiff_t(got.size())) return "";
+  std::ostringstream text;
+  text << "word " << at << " is " << std::hex << std::showbase << got[at] << ", " << other << " gives "
+       << want[at];
+  return text.str();
+}
+
+struct Resize {
+  const char* name;
+  int width, height, target_width, target_height;
+};
+
 // Every kernel, with threads chosen by size, on one thread and on seven (often more than there are rows),
 // gives the literal loop's bytes, which are returned.
 Words ExpectAllMatchLiteral(const Words& source, int W, int H, int w, int h) {
@@ -42,20 +61,32 @@ Words ExpectAllMatchLiteral(const Words& source, int W, int H, int w, int h) {
     for (int threads : {0, 1, 7}) {
       Words target(expected.size());
       AreaResampler(W, H, w, h, kernel).ResampleWhole(source.data(), target.data(), threads);
-      EXPECT_EQ(target, expected) << W << "x" << H << " -> " << w << "x" << h << ", kernel " << int(kernel);
+      EXPECT_EQ(FirstDifference(target, expected, "the literal loop"), "")
+          << W << "x" << H << " -> " << w << "x" << h << ", kernel " << int(kernel) << ", " << threads
+          << " threads";
     }
   }
   return expected;
 }
 
 TEST(AreaResampleTest, FastEqualsLiteralAndAUniformPictureStaysUniform) {
-  // clang-format off
-  const int cases[][4] = {{37, 29, 11, 7}, {64, 48, 10, 6}, {7, 5, 19, 23}, {31, 6, 8, 17}, {1, 1, 5, 3},
-                          {23, 17, 1, 1}, {1, 30, 1, 7}, {30, 1, 7, 1}, {3, 100, 2, 3}, {97, 89, 96, 88},
-                          {96, 88, 97, 89}, {6000, 2, 960, 1}, {25, 7, 11, 25}};  // the last ends a hair past
-  // clang-format on
+  // Sizes past the random ones below; each failure names its sizes and kernel.
+  const Resize kCases[] = {
+      {"down by uneven steps", 37, 29, 11, 7},
+      {"down by whole steps", 64, 48, 10, 6},
+      {"down across, up along", 31, 6, 8, 17},
+      {"one column", 1, 30, 1, 7},
+      {"one row", 30, 1, 7, 1},
+      {"down by a hair", 97, 89, 96, 88},
+      {"a wide photo's band to 960", 6000, 2, 960, 1},
+      {"the last footprint ends a hair past the edge", 25, 7, 11, 25},
+  };
   std::mt19937 random(7);
-  for (const auto& c : cases) ExpectAllMatchLiteral(Random(c[0], c[1], random), c[0], c[1], c[2], c[3]);
+  for (const Resize& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const int W = c.width, H = c.height;
+    ExpectAllMatchLiteral(Random(W, H, random), W, H, c.target_width, c.target_height);
+  }
   std::uniform_int_distribution<int> size(1, 24);
   for (std::uint32_t n = 0; n < 150; ++n) {
     const int W = size(random), H = size(random), w = size(random), h = size(random);
@@ -76,31 +107,51 @@ TEST(AreaResampleTest, MeansAtTheRoundingStepFollowTheLiteralLoop) {
   // Two neighbouring values n and n + 1 where some exact mean is n + 0.51, so that the order of the
   // additions decides the byte: rows outer, a total of (sum fx) * (sum fy), or each column summed first
   // each give another byte somewhere. (Seeds found by search.)
-  const int cases[][6] = {{23915, 24, 25, 21, 23, 240},  {28059, 4, 25, 17, 17, 139},
-                          {49522, 20, 25, 11, 18, 209},  {242606, 20, 10, 21, 14, 22},
-                          {344426, 25, 12, 22, 19, 253}, {165172, 25, 24, 12, 14, 103}};
-  for (const auto& c : cases) {
-    std::mt19937 bits(c[0]);
-    Words words(std::size_t(c[1]) * c[2]);
-    for (std::uint32_t& word : words) word = (c[5] + (bits() & 1)) * 0x01010101u;
-    ExpectAllMatchLiteral(words, c[1], c[2], c[3], c[4]);
+  const struct {
+    unsigned seed;  // picks n or n + 1 for each pixel
+    int n, width, height, target_width, target_height;
+  } kCases[] = {{23915, 240, 24, 25, 21, 23}, {28059, 139, 4, 25, 17, 17},   {49522, 209, 20, 25, 11, 18},
+                {242606, 22, 20, 10, 21, 14}, {344426, 253, 25, 12, 22, 19}, {165172, 103, 25, 24, 12, 14}};
+  for (const auto& c : kCases) {
+    std::mt19937 bits(c.seed);
+    Words words(std::size_t(c.width) * c.height);
+    for (std::uint32_t& word : words) word = (c.n + (bits() & 1)) * 0x01010101u;
+    ExpectAllMatchLiteral(words, c.width, c.height, c.target_width, c.target_height);
   }
 }
 
+Words WordsOf(RasterImage& raster) {
+  PackedDib packed = raster.ExportPacked();
+  return packed.empty() ? Words() : TopDownWords(packed);
+}
+
 TEST(AreaResampleTest, SizesWithoutPixelsAndFailedAllocationsKeepTheRasterWhole) {
-  // A zero dimension leaves no pixels; the same size, a negative one, no memory for the target or a size
-  // beyond the limit change nothing.
-  for (const auto& c :
-       {std::array{0, 5, 0}, {5, 0, 0}, {8, 8, 8}, {-1, 4, 8}, {10, 10, 8}, {1 << 15, 1 << 15, 8}}) {
+  // An 8 x 8 white raster resampled to width x height while allocations of more than `memory` bytes fail
+  // ends up width_after x height_after, white. The new size is had as SetSize has it.
+  const std::size_t kPlenty = std::size_t{1} << 30, kHeader = sizeof(BitmapInfoHeader);
+  const struct {
+    const char* name;
+    int width, height;
+    std::size_t memory;
+    int width_after, height_after;
+  } kCases[] = {
+      {"no width: no pixels", 0, 5, kPlenty, 0, 5},
+      {"no height: no pixels", 5, 0, kPlenty, 5, 0},
+      {"a negative width changes nothing", -1, 4, kPlenty, 8, 8},
+      {"one byte short of memory for 10 x 10 changes nothing", 10, 10, kHeader + 10 * 10 * 4 - 1, 8, 8},
+      {"past the pixel limit changes nothing", 1 << 15, 1 << 15, kPlenty, 8, 8},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
     RasterImage raster;
     raster.CreateWhite(8, 8);
     {
-      platform::ScopedAllocationLimit limit(c[0] == 10 ? 10 * 10 * 4 + 39 : std::size_t{1} << 30);
-      raster.Resample(c[0], c[1]);
+      platform::ScopedAllocationLimit limit(c.memory);
+      raster.Resample(c.width, c.height);
     }
-    PackedDib packed = raster.ExportPacked();
-    EXPECT_EQ(raster.width() * 10 + raster.height(), c[2] == 0 ? c[0] * 10 + c[1] : 88);
-    EXPECT_EQ(packed.empty() ? Words() : TopDownWords(packed), Words(c[2] * c[2], 0xFFFFFFFF)) << c[0];
+    EXPECT_EQ(raster.width(), c.width_after);
+    EXPECT_EQ(raster.height(), c.height_after);
+    EXPECT_EQ(WordsOf(raster), Words(std::size_t(c.width_after) * c.height_after, 0xFFFFFFFF));
   }
 }
 
@@ -124,15 +175,20 @@ TEST(AreaResampleTest, TheFastestKernelTheProcessorRunsIsOffered) {
 
 TEST(ShrinkingReaderTest, StreamedRowsEqualTheWholePictureResampled) {
   TempDir dir;
-  // Footprints of one row, of a few, and of far more rows than a read batch.
-  for (const auto& c : {std::array{300, 200, 97, 65}, {200, 7, 100, 3}, {2, 3000, 1, 24}, {64, 64, 64, 63}}) {
+  const Resize kCases[] = {
+      {"footprints of three or four rows", 300, 200, 97, 65},
+      {"a short picture", 200, 7, 100, 3},
+      {"footprints of far more rows than a read batch", 2, 3000, 1, 24},
+      {"footprints of one or two rows", 64, 64, 64, 63},
+  };
+  for (const Resize& c : kCases) {
     JpegRecipe recipe;
-    recipe.width = c[0], recipe.height = c[1];
+    recipe.width = c.width, recipe.height = c.height;
     WriteJpeg(dir / "in.jpg", recipe);
     PackedDib decoded = DecodeJpegFile(dir / "in.jpg");
     RasterImage whole;
     ASSERT_TRUE(whole.AdoptPacked(decoded));
-    whole.Resample(c[2], c[3]);
+    whole.Resample(c.target_width, c.target_height);
     const Words expected = TopDownWords(decoded = whole.ExportPacked());
     for (ResampleKernel kernel : AvailableResampleKernels()) {
       for (int batch : {1, 5, 64}) {
@@ -140,24 +196,64 @@ TEST(ShrinkingReaderTest, StreamedRowsEqualTheWholePictureResampled) {
           JpegReader reader;
           ASSERT_TRUE(reader.Start(dir / "in.jpg").ok());
           ShrinkingReader shrinking(reader);
-          ASSERT_TRUE(shrinking.Start(c[2], c[3], read_ahead, kernel, batch).ok());
+          SCOPED_TRACE(std::string(c.name) + ", kernel " + std::to_string(int(kernel)) + ", batches of " +
+                       std::to_string(batch) + (read_ahead ? " read ahead" : ""));
+          ASSERT_TRUE(shrinking.Start(c.target_width, c.target_height, read_ahead, kernel, batch).ok());
           Words got(expected.size());
-          for (int y = 0; y < c[3]; ++y) ASSERT_TRUE(shrinking.NextRow(&got[std::size_t(y) * c[2]]).ok());
-          EXPECT_TRUE(reader.rows_read() == c[1] && reader.Finish().ok());
+          for (int y = 0; y < c.target_height; ++y)
+            ASSERT_TRUE(shrinking.NextRow(&got[std::size_t(y) * c.target_width]).ok());
+          EXPECT_EQ(reader.rows_read(), c.height) << "every source row read";
+          EXPECT_TRUE(reader.Finish().ok());
           for (std::uint32_t& word : got) word &= 0x00FFFFFF;
-          EXPECT_EQ(got, expected) << c[0] << " " << batch << " " << int(kernel) << " " << read_ahead;
+          EXPECT_EQ(FirstDifference(got, expected, "the whole picture resampled"), "");
         }
       }
     }
   }
 }
 
-Words WordsOf(RasterImage& raster) {
-  PackedDib packed = raster.ExportPacked();
-  return packed.empty() ? Words() : TopDownWords(packed);
+// A 16 x 16 file whose frame declares width x height: enough to start reading, not to read.
+Bytes Declaring(int width, int height) {
+  Bytes jpeg = MakeJpeg(JpegRecipe{});
+  const unsigned char sof0[] = {0xFF, 0xC0};
+  const auto frame = std::search(jpeg.begin(), jpeg.end(), std::begin(sof0), std::end(sof0));
+  frame[5] = height >> 8, frame[6] = height & 0xFF, frame[7] = width >> 8, frame[8] = width & 0xFF;
+  return jpeg;
 }
 
-TEST(RasterImageTest, SizesFillsAndLimits) {
+// A photo is scaled in a band of rows, never held whole: the ring holds one footprint (H / h rows,
+// rounded up, and one more where it straddles) and the read batches in flight. With every allocation
+// past that many rows' bytes failing the ring is still had; with room for a single row it is not.
+TEST(ShrinkingReaderTest, HoldsAFootprintAndTheReadBatchesNotThePicture) {
+  const Resize kCases[] = {
+      {"a 24-megapixel photo to 960", 6000, 4000, 960, 640},
+      {"the same photo upright", 4000, 6000, 640, 960},
+      {"a strip 125 rows a target row", 2, 3000, 1, 24},
+  };
+  TempDir dir;
+  for (const Resize& c : kCases) {
+    WriteBytes(dir / "in.jpg", Declaring(c.width, c.height));
+    const int footprint = (c.height + c.target_height - 1) / c.target_height + 1;
+    const int band = footprint + ShrinkingReader::kReadBatch * ShrinkingReader::kBatchesAhead;
+    for (bool read_ahead : {false, true}) {
+      for (auto [rows, outcome] : {std::pair{band, Outcome::kDone}, {1, Outcome::kNoMemory}}) {
+        SCOPED_TRACE(std::string(c.name) + (read_ahead ? ", read ahead" : "") + ", memory for " +
+                     std::to_string(rows) + " of its " + std::to_string(c.height) + " rows");
+        testing::internal::CaptureStderr();  // a read-ahead thread soon finds the data short
+        {
+          JpegReader reader;
+          ASSERT_TRUE(reader.Start(dir / "in.jpg").ok());
+          ShrinkingReader shrinking(reader);
+          platform::ScopedAllocationLimit limit(std::size_t(rows) * c.width * 4);
+          EXPECT_EQ(shrinking.Start(c.target_width, c.target_height, read_ahead).outcome, outcome);
+        }
+        testing::internal::GetCapturedStderr();
+      }
+    }
+  }
+}
+
+TEST(RasterImageTest, SizesAndFills) {
   RasterImage raster;
   raster.SetSize(3, 2);
   EXPECT_EQ(WordsOf(raster), Words(6, 0));
@@ -166,12 +262,6 @@ TEST(RasterImageTest, SizesFillsAndLimits) {
   EXPECT_EQ(WordsOf(raster), Words(6, 0xFFFFFFFF));
   raster.SetSize(2, 3);  // the same area in another shape does not
   EXPECT_EQ(WordsOf(raster), Words(6, 0));
-  // 32769 x 32768 x 4 wraps to 131072 in 32 bits: refused without allocating, like a failed allocation.
-  platform::ScopedAllocationLimit limit(1 << 20);
-  for (const auto& [width, height] : {std::pair{32769, 32768}, {-4, 4}, {0, 5}, {1024, 1024}}) {
-    raster.SetSize(width, height);
-    EXPECT_FALSE(raster.has_pixels()) << width;
-  }
 }
 
 TEST(RasterImageTest, PackedPicturesInAndOut) {
@@ -184,16 +274,25 @@ TEST(RasterImageTest, PackedPicturesInAndOut) {
   EXPECT_TRUE(!raster.has_pixels() && raster.width() == 0);
   // More rows than the block holds, a size that disagrees, 24 bits a pixel, one byte short, half a header:
   // such blocks stay with the caller.
-  for (const auto& [at, value, missing] :
-       {std::tuple{8, 400, 0}, {20, 12, 0}, {14, 24, 0}, {8, 5, 1}, {0, 40, 160}}) {
-    PackedDib block = platform::MemoryBlock::Allocate(packed.size() - missing);
+  const struct {
+    const char* name;
+    int at, value, missing;  // the header's 16 bits at `at` set to `value`; `missing` bytes cut off its end
+  } kBlocks[] = {{"more rows than it holds", 8, 400, 0},
+                 {"a size that disagrees", 20, 12, 0},
+                 {"24 bits a pixel", 14, 24, 0},
+                 {"one byte short", 8, 5, 1},
+                 {"half a header", 0, 40, 160}};
+  for (const auto& c : kBlocks) {
+    PackedDib block = platform::MemoryBlock::Allocate(packed.size() - c.missing);
     auto* bytes = static_cast<unsigned char*>(block.Lock());
     std::memcpy(bytes, packed.Lock(), block.size());
-    bytes[at] = static_cast<unsigned char>(value), bytes[at + 1] = static_cast<unsigned char>(value >> 8);
+    bytes[c.at] = static_cast<unsigned char>(c.value),
+    bytes[c.at + 1] = static_cast<unsigned char>(c.value >> 8);
     block.Unlock(), packed.Unlock();
     RasterImage other;
     other.ImportPacked(block);
-    EXPECT_TRUE(!other.AdoptPacked(block) && !other.has_pixels() && !block.empty()) << at << " " << value;
+    EXPECT_FALSE(other.AdoptPacked(block) || other.has_pixels()) << c.name << ": taken";
+    EXPECT_FALSE(block.empty()) << c.name << ": not left with the caller";
   }
   platform::ScopedAllocationLimit limit(packed.size() - 1);  // room for the pixels, not the header
   EXPECT_TRUE(raster.ExportPacked().empty());
@@ -208,17 +307,24 @@ RasterImage RasterOf(int width, int height, const Words& top_down) {
 
 TEST(OrientationTest, EachOrientationTurnsAsTheTagMeans) {
   // The stored picture "abc" over "def", how each orientation shows it upright, and the turn that undoes it.
-  // clang-format off
-  const std::tuple<Orientation, std::string, Orientation> cases[] = {
-      {Orientation::kUpright, "abc def", Orientation::kUpright}, {Orientation::kMirror, "cba fed", Orientation::kMirror},
-      {Orientation::kRotate180, "fed cba", Orientation::kRotate180}, {Orientation::kFlip, "def abc", Orientation::kFlip},
-      {Orientation::kTranspose, "ad be cf", Orientation::kTranspose},
-      {Orientation::kRotate90, "da eb fc", Orientation::kRotate270},
-      {Orientation::kTransverse, "fc eb da", Orientation::kTransverse},
-      {Orientation::kRotate270, "cf be ad", Orientation::kRotate90}};
-  // clang-format on
+  using O = Orientation;
+  const struct {
+    const char* name;
+    Orientation orientation, undo;
+    std::string upright;
+  } kCases[] = {
+      {"1 kUpright", O::kUpright, O::kUpright, "abc def"},
+      {"2 kMirror", O::kMirror, O::kMirror, "cba fed"},
+      {"3 kRotate180", O::kRotate180, O::kRotate180, "fed cba"},
+      {"4 kFlip", O::kFlip, O::kFlip, "def abc"},
+      {"5 kTranspose", O::kTranspose, O::kTranspose, "ad be cf"},
+      {"6 kRotate90", O::kRotate90, O::kRotate270, "da eb fc"},
+      {"7 kTransverse", O::kTransverse, O::kTransverse, "fc eb da"},
+      {"8 kRotate270", O::kRotate270, O::kRotate90, "cf be ad"},
+  };
   std::mt19937 random(7);
-  for (const auto& [orientation, upright, undo] : cases) {
+  for (const auto& [name, orientation, undo, upright] : kCases) {
+    SCOPED_TRACE(name);
     RasterImage raster = RasterOf(3, 2, {'a', 'b', 'c', 'd', 'e', 'f'});
     ASSERT_TRUE(TurnUpright(raster, orientation));
     std::string text;
@@ -231,7 +337,7 @@ TEST(OrientationTest, EachOrientationTurnsAsTheTagMeans) {
       const Words words = Random(width, height, random);
       raster = RasterOf(width, height, words);
       ASSERT_TRUE(TurnUpright(raster, orientation) && TurnUpright(raster, undo));
-      EXPECT_TRUE(WordsOf(raster) == words && raster.width() == width) << upright << " " << width;
+      EXPECT_TRUE(WordsOf(raster) == words && raster.width() == width) << width << " x " << height;
     }
     // Only the quarter turns need a new raster; without memory they leave the raster as it was.
     raster = RasterOf(3, 2, {'a', 'b', 'c', 'd', 'e', 'f'});
@@ -240,7 +346,7 @@ TEST(OrientationTest, EachOrientationTurnsAsTheTagMeans) {
       return TurnUpright(raster, o);
     }();
     EXPECT_EQ(turned, !SwapsEdges(orientation));
-    EXPECT_EQ(WordsOf(raster)[0], turned ? upright[0] : 'a') << upright;
+    EXPECT_EQ(WordsOf(raster)[0], turned ? upright[0] : 'a') << "without memory";
   }
 }
 
