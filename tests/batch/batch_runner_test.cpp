@@ -7,8 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <optional>
-#include <set>
 #include <utility>
 
 #include "imaging/jpeg_writer.h"
@@ -21,6 +22,16 @@ namespace fs = std::filesystem;
 namespace ts = testing_support;
 using Bytes = std::vector<unsigned char>;
 using Strings = std::vector<std::string>;
+
+// What changed from `before` to `after`: "-name" for each name gone, then "+name" for each new one.
+std::string Change(const Strings& before, const Strings& after) {
+  std::string change;
+  for (const auto& name : before)
+    if (std::find(after.begin(), after.end(), name) == after.end()) change += " -" + name;
+  for (const auto& name : after)
+    if (std::find(before.begin(), before.end(), name) == before.end()) change += " +" + name;
+  return change.empty() ? change : change.substr(1);
+}
 
 TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
   ts::TempDir dir;
@@ -54,61 +65,82 @@ TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
        {"no.jpg", "two.jpg", "f.jpg", "m/x.jpg", "e.jpg", "D.jpg", "c.jpg", "bad.jpg", "B.jpg", "a.jpg"}) {
     window.queue.Add((in / name).string());  // byte order would run B, D, a, bad, ...
   }
+  std::function<void()> during_next_photo;
   // e.jpg meets a machine without memory to spare for scaling it.
-  batch::BatchRunner runner(window, [](int max_edge, const fs::path& source, const fs::path& destination) {
+  batch::BatchRunner runner(window, [&](int max_edge, const fs::path& source, const fs::path& destination) {
     std::optional<platform::ScopedAllocationLimit> limit;
     if (source.filename() == "e.jpg") limit.emplace(4096);
+    if (during_next_photo) std::exchange(during_next_photo, nullptr)();
     return batch::DownsizeFile(max_edge, source, destination);
   });
-  std::set<std::string> written = {"f.jpg", "x.jpg"};
-  const auto tick = [&](const char* new_output, std::size_t left) {
-    runner.Tick();
-    if (*new_output != '\0') written.insert(new_output);
-    const auto now = fs::exists(out) ? ts::TempDir::EntriesOf(out) : Strings{};
-    EXPECT_EQ(std::set<std::string>(now.begin(), now.end()), written) << "after " << new_output;
-    EXPECT_EQ(std::pair(window.queue.count(), window.shown_count), std::pair(left, left)) << new_output;
+  const auto queued = [&] {
+    Strings names;
+    for (std::size_t i = 0; i < window.queue.count(); ++i)
+      names.push_back(fs::path(window.queue.entry(i)).filename().string());
+    return names;
   };
-  tick("", 10);
+  const auto written = [&] { return fs::exists(out) ? ts::TempDir::EntriesOf(out) : Strings{}; };
+  // One tick, and what it changed: in the destination, in the queue ("-a.jpg": a.jpg left it) and the box.
+  const auto step = [&](const char* label, const char* files, const char* queue, std::string report = "") {
+    SCOPED_TRACE(label);
+    const Strings files_before = written(), queue_before = queued();
+    const std::size_t reports_before = window.reports.size();
+    runner.Tick();
+    EXPECT_EQ(Change(files_before, written()), files) << "in the destination";
+    EXPECT_EQ(Change(queue_before, queued()), queue) << "in the queue";
+    EXPECT_EQ(window.shown_count, window.queue.count()) << "the count shown";
+    EXPECT_EQ(Strings(window.reports.begin() + reports_before, window.reports.end()),
+              report.empty() ? Strings{} : Strings{report})
+        << "the box";
+  };
+  const std::string read = ": Error reading JPEG file (", write = ": Error writing JPEG file (";
+  step("before Start nothing runs, but Start is enabled", "", "");
+  EXPECT_TRUE(window.start_enabled);
   runner.StartStop();
-  tick("a.jpg", 9);
-  fs::remove_all(out), written = {};  // the destination vanishes: the run stops, the photo stays
-  tick("", 9);
-  EXPECT_FALSE(runner.running());
-  make_out(), written = {"f.jpg", "x.jpg"};
-  runner.StartStop();
-  tick("B.jpg", 8);
+  step("a.jpg written: it sorts first, letter case aside", "+a.jpg", "-a.jpg");
+  fs::remove_all(out);
+  step("the destination vanished: the run stops and B.jpg stays", "", "",
+       "B.jpg" + write + "can't open " + window.folder + ts::kPathSeparator +
+           "B.jpg: No such file or directory)");
+  ASSERT_FALSE(runner.running()) << "the run went on without a destination";
+  make_out(), runner.StartStop();
+  step("B.jpg written once the destination is back", "+B.jpg", "-B.jpg");
   // While the unreadable photo's box shows, a photo that sorts first is dropped and the timer ticks.
   window.during_next_report = [&] { window.queue.Add((in / "0.jpg").string()), runner.Tick(); };
-  tick("", 8);
-  tick("0.jpg", 7);
-  tick("c.jpg", 6);
+  step("bad.jpg unreadable: its box, and it leaves, not 0.jpg dropped meanwhile", "", "-bad.jpg +0.jpg",
+       "bad.jpg" + read + "Not a JPEG file: starts with 0x78 0xff)");
+  step("0.jpg written", "+0.jpg", "-0.jpg");
+  // While c.jpg is in hand, a.jpg is dropped again: it sorts first by the time c.jpg is done.
+  during_next_photo = [&] { window.queue.Add((in / "a.jpg").string()); };
+  step("c.jpg written: it leaves, not a.jpg dropped meanwhile", "+c.jpg", "-c.jpg +a.jpg");
+  step("a.jpg, dropped again, written into the folder made anew", "+a.jpg", "-a.jpg");
   window.selection = -1;  // none: the default, 960
-  tick("D.jpg", 5);
-  tick("", 4);  // e.jpg: no memory to scale it
-  tick("", 3);  // the folder in the way of f.jpg fails this photo alone
-  tick("", 2);  // so does x.jpg, its own destination, and the run goes on
-  tick("", 1);  // no.jpg is missing
-  tick("", 0);  // two.jpg
-  EXPECT_TRUE(window.open_commands == 1 && runner.running()) << "the run ends on the next tick";
-  tick("", 0);
+  step("D.jpg written at 960 with no size selected", "+D.jpg", "-D.jpg");
+  step("e.jpg: no memory to scale it", "", "-e.jpg",
+       "e.jpg" + write + "not enough memory to scale the picture)");
+  step("f.jpg: a folder in its way fails this photo alone", "", "-f.jpg",
+       "f.jpg" + write + "Is a directory)");
+  step("x.jpg: its own destination, untouched", "", "-x.jpg",
+       "x.jpg" + write + "the destination is the source file itself)");
+  step("no.jpg: missing", "", "-no.jpg", "no.jpg" + read + "No such file or directory)");
+  step("two.jpg: a second frame at the end", "", "-two.jpg",
+       "two.jpg" + read + "Invalid JPEG file structure: two SOF markers)");
+  EXPECT_TRUE(window.open_commands == 1 && runner.running()) << "the list ran empty: the folder opens once";
+  step("the run ends on the next tick", "", "");
   EXPECT_FALSE(runner.running() || window.start_enabled || window.caption != "Start" ||
                window.open_commands > 1);
-  const std::string read = ": Error reading JPEG file (", write = ": Error writing JPEG file (";
-  EXPECT_EQ(window.reports, (Strings{"B.jpg" + write + "can't open " + window.folder + ts::kPathSeparator +
-                                         "B.jpg: No such file or directory)",
-                                     "bad.jpg" + read + "Not a JPEG file: starts with 0x78 0xff)",
-                                     "e.jpg" + write + "not enough memory to scale the picture)",
-                                     "f.jpg" + write + "Is a directory)",
-                                     "x.jpg" + write + "the destination is the source file itself)",
-                                     "no.jpg" + read + "No such file or directory)",
-                                     "two.jpg" + read + "Invalid JPEG file structure: two SOF markers)"}));
   // Each shows black at the top left and white at the bottom right, c.jpg once turned.
-  for (auto [name, width, height] : {std::tuple{"B.jpg", 60, 40}, {"c.jpg", 99, 100}, {"D.jpg", 960, 9}}) {
-    const ts::JpegFacts facts = ts::ReadJpegFacts(out / name);
-    EXPECT_EQ(std::pair(facts.width, facts.height), std::pair(width, height)) << name;
-    EXPECT_TRUE(facts.luma_quant_dc == 6 && facts.icc_profile == profile) << name << ": quality 80, profile";
+  const struct {
+    const char* name;
+    int width, height;
+  } outputs[] = {{"B.jpg", 60, 40}, {"c.jpg", 99, 100}, {"D.jpg", 960, 9}};
+  for (const auto& o : outputs) {
+    SCOPED_TRACE(o.name);
+    const ts::JpegFacts facts = ts::ReadJpegFacts(out / o.name);
+    EXPECT_EQ(std::pair(facts.width, facts.height), std::pair(o.width, o.height));
+    EXPECT_TRUE(facts.luma_quant_dc == 6 && facts.icc_profile == profile) << "quality 80, the profile kept";
     const auto& pixels = facts.pixels;
-    EXPECT_TRUE(pixels.size() > 1 && pixels[0] < 0x808080 && pixels.back() > 0x808080) << name;
+    EXPECT_TRUE(pixels.size() > 1 && pixels[0] < 0x808080 && pixels.back() > 0x808080) << "black, white";
   }
 }
 
