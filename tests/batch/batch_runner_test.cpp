@@ -65,64 +65,63 @@ TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
     return batch::DownsizeFile(max_edge, source, destination);
   });
   const auto written = [&] { return fs::exists(out) ? ts::TempDir::EntriesOf(out) : Strings{}; };
-  // One tick, labelled with what it checks: the file it adds to the destination (none: ""), the entries
-  // that leave the queue and the boxes it shows.
-  const auto step = [&](const char* label, const std::string& file, Strings leave, Strings boxes = {}) {
+  struct Output {
+    std::string name;  // none: ""
+    int width, height;
+  };
+  // One tick, labelled with what it checks: the file it adds to the destination, which shows black at the
+  // top left and white at the bottom right (once turned), at quality 80 with the profile; the entries that
+  // leave the queue, and the boxes it shows.
+  const auto step = [&](const char* label, const Output& output, Strings leave, Strings boxes = {}) {
     SCOPED_TRACE(label);
     Strings files = written();
-    if (!file.empty()) files.insert(std::upper_bound(files.begin(), files.end(), file), file);
+    if (!output.name.empty())
+      files.insert(std::upper_bound(files.begin(), files.end(), output.name), output.name);
     window.removed.clear(), window.reports.clear();
     runner.Tick();
     EXPECT_EQ(written(), files) << "in the destination";
     EXPECT_EQ(window.removed, leave) << "left the queue";
     EXPECT_EQ(window.shown_count, window.queue.count()) << "the count shown";
     EXPECT_EQ(window.reports, boxes) << "the boxes";
+    if (output.name.empty()) return;
+    const ts::JpegFacts facts = ts::ReadJpegFacts(out / output.name);
+    EXPECT_EQ(std::pair(facts.width, facts.height), std::pair(output.width, output.height));
+    EXPECT_TRUE(facts.luma_quant_dc == 6 && facts.icc_profile == profile) << "quality 80, the profile kept";
+    const auto& pixels = facts.pixels;
+    EXPECT_TRUE(pixels.size() > 1 && pixels[0] < 0x808080 && pixels.back() > 0x808080) << "black, white";
   };
   const std::string read = ": Error reading JPEG file (", write = ": Error writing JPEG file (";
-  step("before Start nothing runs, but Start is enabled", "", {});
+  step("before Start nothing runs, but Start is enabled", {}, {});
   EXPECT_TRUE(window.start_enabled);
   runner.StartStop();
-  step("a.jpg written: it sorts first, letter case aside", "a.jpg", {"a.jpg"});
+  step("a.jpg written: it sorts first, letter case aside", {"a.jpg", 100, 66}, {"a.jpg"});
   fs::remove_all(out);
-  step("the destination vanished: the run stops and B.jpg stays", "", {},
+  step("the destination vanished: the run stops and B.jpg stays", {}, {},
        {"B.jpg" + write + "can't open " + window.folder + ts::kPathSeparator +
         "B.jpg: No such file or directory)"});
   ASSERT_FALSE(runner.running()) << "the run went on without a destination";
   make_out(), runner.StartStop();
-  step("B.jpg written once the destination is back", "B.jpg", {"B.jpg"});
+  step("B.jpg written once the destination is back", {"B.jpg", 60, 40}, {"B.jpg"});
   window.during_next_report = [&] { runner.Tick(); };  // a box keeps the timer going
-  step("bad.jpg unreadable: its box, once, and it leaves", "", {"bad.jpg"},
+  step("bad.jpg unreadable: its box, once", {}, {"bad.jpg"},
        {"bad.jpg" + read + "Not a JPEG file: starts with 0x78 0xff)"});
   during_next_photo = [&] { window.queue.Add((in / "0.jpg").string()); };
-  step("c.jpg written: it leaves, not 0.jpg dropped meanwhile, which sorts first", "c.jpg", {"c.jpg"});
-  step("0.jpg written", "0.jpg", {"0.jpg"});
+  step("c.jpg written: it leaves, not 0.jpg dropped meanwhile, which sorts first", {"c.jpg", 99, 100},
+       {"c.jpg"});
+  step("0.jpg written", {"0.jpg", 20, 20}, {"0.jpg"});
   window.selection = -1;  // none: the default, 960
-  step("D.jpg written at 960 with no size selected", "D.jpg", {"D.jpg"});
-  step("e.jpg: no memory to scale it", "", {"e.jpg"},
+  step("D.jpg written at 960 with no size selected", {"D.jpg", 960, 9}, {"D.jpg"});
+  step("e.jpg: no memory to scale it", {}, {"e.jpg"},
        {"e.jpg" + write + "not enough memory to scale the picture)"});
-  step("f.jpg: a folder in its way fails this photo alone", "", {"f.jpg"},
-       {"f.jpg" + write + "Is a directory)"});
-  step("x.jpg: its own destination, untouched", "", {"x.jpg"},
+  step("f.jpg: a folder in its way fails it alone", {}, {"f.jpg"}, {"f.jpg" + write + "Is a directory)"});
+  step("x.jpg: its own destination, untouched", {}, {"x.jpg"},
        {"x.jpg" + write + "the destination is the source file itself)"});
-  step("two.jpg: a second frame at the end, no copy left", "", {"two.jpg"},
+  step("two.jpg: a second frame at the end", {}, {"two.jpg"},
        {"two.jpg" + read + "Invalid JPEG file structure: two SOF markers)"});
   EXPECT_TRUE(window.open_commands == 1 && runner.running()) << "the list ran empty: the folder opens once";
-  step("the run ends on the next tick", "", {});
+  step("the run ends on the next tick", {}, {});
   EXPECT_FALSE(runner.running() || window.start_enabled || window.caption != "Start" ||
                window.open_commands > 1);
-  // Each shows black at the top left and white at the bottom right, c.jpg once turned.
-  const struct {
-    const char* name;
-    int width, height;
-  } outputs[] = {{"B.jpg", 60, 40}, {"c.jpg", 99, 100}, {"D.jpg", 960, 9}};
-  for (const auto& o : outputs) {
-    SCOPED_TRACE(o.name);
-    const ts::JpegFacts facts = ts::ReadJpegFacts(out / o.name);
-    EXPECT_EQ(std::pair(facts.width, facts.height), std::pair(o.width, o.height));
-    EXPECT_TRUE(facts.luma_quant_dc == 6 && facts.icc_profile == profile) << "quality 80, the profile kept";
-    const auto& pixels = facts.pixels;
-    EXPECT_TRUE(pixels.size() > 1 && pixels[0] < 0x808080 && pixels.back() > 0x808080) << "black, white";
-  }
 }
 
 // The folder goes while the photo's copy is being written, found only when the copy would take its place:

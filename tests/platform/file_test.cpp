@@ -1,6 +1,6 @@
 // ReplacingFile, and File beneath it: every failed write reported, a destination that changes only by a
-// complete file, and a folder that fails by the commit told from a file that fails alone, both where the
-// system offers nameless files and where it does not.
+// complete file, and a folder that fails by the commit, both where the system offers nameless files and
+// where it does not. A missing folder and a folder in the way of one photo are the batch runner's test.
 #include "platform/replacing_file.h"
 
 #include <gtest/gtest.h>
@@ -89,9 +89,6 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
     // A plain file, with the permissions that a plain create gives.
     EXPECT_TRUE(!fs::is_symlink(photo) &&
                 (fs::status(photo).permissions() & fs::perms::others_read) != fs::perms::none);
-    fs::create_directories(dir / "in-the-way.jpg" / "inside");
-    EXPECT_FALSE(ReplacingFile(dir / "missing" / "photo.jpg").is_open());
-    EXPECT_EQ(ReplacingFile(dir / "in-the-way.jpg").Commit(), Result::kMoveFailed);
 #ifndef _WIN32  // where a folder with an open file in it can be removed
     // A folder that is gone, or a file in its place, by the commit: the folder refuses, not the file.
     for (bool file_in_its_place : {false, true}) {
@@ -103,7 +100,7 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
       fs::remove(dir / "gone");
     }
 #endif
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in-the-way.jpg", "photo.jpg", "target.jpg"}));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"photo.jpg", "target.jpg"}));
   }
 }
 
