@@ -45,6 +45,13 @@ namespace ts = testing_support;
 using Bytes = std::vector<unsigned char>;
 static const Bytes kOld = {'o', 'l', 'd'}, kNew = {'n', 'e', 'w'};
 
+namespace platform {
+void PrintTo(ReplacingFile::CommitResult result, std::ostream* out) {
+  static const char* const kNames[] = {"kReplaced", "kWriteFailed", "kMoveFailed", "kFolderRefuses"};
+  *out << kNames[static_cast<int>(result)];
+}
+}  // namespace platform
+
 // Over the file size limit a big write fails at once, and a small one, buffered, only when the file is
 // flushed or closed.
 TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
@@ -56,6 +63,7 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
   const rlimit low = {1000, limit.rlim_max};
 #endif
   for (bool named : {true, false}) {
+    SCOPED_TRACE(named ? "named temporary files" : "nameless temporary files");
     g_no_unnamed_files = named;
     ts::TempDir dir;
     const fs::path photo = dir / "photo.jpg";
@@ -96,7 +104,8 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
       ReplacingFile orphan(dir / "gone" / "photo.jpg");
       fs::remove_all(dir / "gone");
       if (file_in_its_place) ts::WriteBytes(dir / "gone", kOld);
-      EXPECT_EQ(orphan.Commit(), Result::kFolderRefuses) << file_in_its_place;
+      EXPECT_EQ(orphan.Commit(), Result::kFolderRefuses)
+          << (file_in_its_place ? "a file in its place" : "gone");
       fs::remove(dir / "gone");
     }
 #endif
