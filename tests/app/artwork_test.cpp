@@ -25,8 +25,8 @@ TEST(ArtworkTest, EachPictureFillsItsPlaceAndIsRenderedForTheScale) {
     const char* rendering;  // in the build's app/ folder, or null
   };
   const Case kCases[] = {
-      // The banner is as wide as the window: 505 dialog units, 758 pixels at 96 DPI, times the scale.
-      {"banner at 96 DPI", IDB_BANNER, 1, {758, 113}, nullptr},
+      // The banner is as wide as the window (MainDialogTest): 505 dialog units, 758 pixels at 96 DPI, times
+      // the scale.
       {"banner at 120 DPI", IDB_BANNER, 1.25, {948, 141}, nullptr},
       {"banner at 144 DPI", IDB_BANNER, 1.5, {1137, 170}, "art-150/banner.bmp"},
       {"banner at 192 DPI", IDB_BANNER, 2, {1516, 226}, "art-200/banner.bmp"},

@@ -15,11 +15,13 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 
 #include "app/about_dialog.h"
 #include "app/dialog_builder.h"
 #include "app/system_menu.h"
 #include "app/toolkit_services.h"
+#include "batch/size_table.h"
 #include "res/web_addresses.h"
 #include "tests/app/gui_test.h"
 #include "tests/support/temp_dir.h"
@@ -93,7 +95,8 @@ TEST(MainDialogTest, JpegFilesDroppedOnAnyControlOrNamedOnTheCommandLineJoinTheQ
 }
 
 // Enter presses Start wherever the focus is, but a focused button takes it itself; a photo that cannot be
-// opened gets the toolkit's box, the photo and the reason beneath its message, and leaves the list; Start,
+// opened gets the toolkit's box, the photo and the reason beneath its message, and leaves the list even
+// when a drop put another in front of it meanwhile (another thread's box goes to standard error); Start,
 // disabled while it has the focus (the queue has run empty), hands the focus to the list, and Esc still
 // closes the window. Keys go to the window under the pointer, as there is no window manager to give it the
 // focus.
@@ -114,18 +117,23 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
   EXPECT_EQ(RunModal(&dialog, running, [&] { press(WXK_RETURN); }), kStillOpen);
   {
     ToolkitServices services;
-    testing_support::ExpectModalDialog box([](wxDialog* shown) {
+    testing_support::ExpectModalDialog box([&](wxDialog* shown) {
       auto* message = dynamic_cast<wxMessageDialog*>(shown);
       EXPECT_TRUE(message != nullptr && message->GetParent() == nullptr && message->GetTitle() == "Error" &&
                   message->GetMessageDialogStyle() == (wxOK | wxICON_ERROR));
       EXPECT_EQ(message ? message->GetMessage() + "|" + message->GetExtendedMessage() : "",
                 "Error reading JPEG file|/in/gone.jpg\nNo such file or directory");
+      Drop(&dialog, "/in/a.jpg");  // a photo that sorts first, while the box shows
       return wxID_OK;
     });
     dialog.batch_timer().Notify();
     wxTheApp->ProcessPendingEvents();  // outside a modal loop the tick arms no timer
+    testing::internal::CaptureStderr();
+    std::thread([] { platform::ShowErrorBox("Error writing JPEG file", "/in/a.jpg"); }).join();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Error writing JPEG file\n/in/a.jpg\n")
+        << "a box asked for off the window's thread";
   }
-  EXPECT_EQ(Listed(&dialog), Strings{"/in/z.jpg"});
+  EXPECT_EQ(Listed(&dialog), (Strings{"/in/a.jpg", "/in/z.jpg"})) << "the photo that failed leaves";
   const auto enter_on_exit = [&] {
     Find(&dialog, res::kIdCancel)->SetFocus();
     press(WXK_RETURN);
@@ -208,6 +216,20 @@ TEST(MainDialogTest, TicksWorkThroughTheListAtTheirPaceAndClicksDuringAPhotoActB
   }
 }
 
+// The size list starts at 960, and each entry's label begins with the maximum edge the step is given for it,
+// the edges growing from entry to entry.
+TEST(MainDialogTest, TheSizeListStartsAt960AndEachLabelNamesItsEdge) {
+  MainDialog dialog;
+  auto* sizes = static_cast<wxChoice*>(Find(&dialog, res::kIdSizeChoice));
+  EXPECT_EQ(wxAtoi(sizes->GetStringSelection()), 960) << "selected at start-up";
+  ASSERT_EQ(sizes->GetCount(), batch::kSizeTable.size());
+  for (int i = 0; i < static_cast<int>(sizes->GetCount()); ++i) {
+    EXPECT_EQ(wxAtoi(sizes->GetString(i)), batch::MaxEdgeAt(i))
+        << "entry " << i << ": " << sizes->GetString(i);
+    EXPECT_TRUE(i == 0 || batch::MaxEdgeAt(i - 1) < batch::MaxEdgeAt(i)) << "entry " << i << " is no larger";
+  }
+}
+
 // Chooses the first entry of any menu that the window pops up, as a user would.
 struct MenuChoosingDialog : MainDialog {
   bool DoPopupMenu(wxMenu* menu, int, int) override {
@@ -284,22 +306,26 @@ TEST(FolderPickerTest, TheChoiceComesBackExactlyOrNotAtAll) {
     fs::create_directory(path);
     return path.u8string();
   };
-  const std::tuple<std::string, std::size_t, bool> cases[] = {
-      {"", 4096, false},  // cancelled
-      {(temp / "gone").u8string(), 4096, false},
-      {folder(259), 260, true},
-      {folder(260), 260, false},
-      {folder(260), 261, true},
-      {folder(200), kFolderPickerMinLength - 1, false},
+  const struct {
+    const char* name;
+    std::string answer;  // what the dialog gives back
+    std::size_t room;    // for the answer and its terminator
+    bool picked;
+  } cases[] = {
+      {"a folder that is gone", (temp / "gone").u8string(), 4096, false},
+      {"259 characters in room for 260", folder(259), 260, true},
+      {"260 characters in room for 260", folder(260), 260, false},
+      {"260 characters in room for 261", folder(260), 261, true},
+      {"too little room: no dialog", folder(200), kFolderPickerMinLength - 1, false},
   };
-  for (const auto& [answer, room, picked] : cases) {
-    const wxString chosen = wxString::FromUTF8(answer);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     wxString out = "earlier";
     const auto dialog = [&](wxWindow*, const wxString& from) {
-      return from == wxGetCwd() ? chosen : wxString("?");
+      return from == wxGetCwd() ? wxString::FromUTF8(c.answer) : wxString("?");
     };
-    EXPECT_EQ(FolderPicker(nullptr, "", &out, room, dialog), picked) << answer;
-    EXPECT_EQ(out.utf8_string(), picked ? answer : room < kFolderPickerMinLength ? "earlier" : "");
+    EXPECT_EQ(FolderPicker(nullptr, "", &out, c.room, dialog), c.picked);
+    EXPECT_EQ(out.utf8_string(), c.picked ? c.answer : c.room < kFolderPickerMinLength ? "earlier" : "");
   }
 }
 

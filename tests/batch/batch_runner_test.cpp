@@ -1,14 +1,16 @@
 // One batch from the first tick to the opened folder, with the real per-file step and every way a photo
-// can fail in a batch: unreadable, missing, a folder in its way, a source that is its own destination, the
-// destination folder removed before a photo and during one; a drop during a failure's box. A photo cut
-// short is written as far as it goes (pixmeld_cli_test.cpp); a folder made read-only by the commit is the
-// replacing file's test.
+// can fail in a batch: unreadable, out of memory, a folder in its way, a source that is its own destination,
+// the destination folder removed before a photo and during one; a drop during a photo, a tick during a
+// failure's box. A missing photo is the window's test (main_dialog_test.cpp), a photo cut short is written
+// as far as it goes (pixmeld_cli_test.cpp), and a folder made read-only by the commit is the replacing
+// file's test.
 #include "batch/batch_runner.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <optional>
-#include <set>
 #include <utility>
 
 #include "imaging/jpeg_writer.h"
@@ -51,65 +53,75 @@ TEST(BatchRunnerTest, AFolderOfPhotosFromStartToTheOpenedFolder) {
   // The destination by another name: x.jpg is its own destination by identity, not by name.
   window.folder = (out / "f.jpg" / "..").string(), window.selection = 9;  // 100 pixels
   for (const char* name :
-       {"no.jpg", "two.jpg", "f.jpg", "m/x.jpg", "e.jpg", "D.jpg", "c.jpg", "bad.jpg", "B.jpg", "a.jpg"}) {
+       {"two.jpg", "f.jpg", "m/x.jpg", "e.jpg", "D.jpg", "c.jpg", "bad.jpg", "B.jpg", "a.jpg"}) {
     window.queue.Add((in / name).string());  // byte order would run B, D, a, bad, ...
   }
+  std::function<void()> during_next_photo;
   // e.jpg meets a machine without memory to spare for scaling it.
-  batch::BatchRunner runner(window, [](int max_edge, const fs::path& source, const fs::path& destination) {
+  batch::BatchRunner runner(window, [&](int max_edge, const fs::path& source, const fs::path& destination) {
     std::optional<platform::ScopedAllocationLimit> limit;
     if (source.filename() == "e.jpg") limit.emplace(4096);
+    if (during_next_photo) std::exchange(during_next_photo, nullptr)();
     return batch::DownsizeFile(max_edge, source, destination);
   });
-  std::set<std::string> written = {"f.jpg", "x.jpg"};
-  const auto tick = [&](const char* new_output, std::size_t left) {
-    runner.Tick();
-    if (*new_output != '\0') written.insert(new_output);
-    const auto now = fs::exists(out) ? ts::TempDir::EntriesOf(out) : Strings{};
-    EXPECT_EQ(std::set<std::string>(now.begin(), now.end()), written) << "after " << new_output;
-    EXPECT_EQ(std::pair(window.queue.count(), window.shown_count), std::pair(left, left)) << new_output;
+  const auto written = [&] { return fs::exists(out) ? ts::TempDir::EntriesOf(out) : Strings{}; };
+  struct Output {
+    std::string name;  // none: ""
+    int width, height;
   };
-  tick("", 10);
+  // One tick, labelled with what it checks: the file it adds to the destination, which shows black at the
+  // top left and white at the bottom right (once turned), at quality 80 with the profile; the entries that
+  // leave the queue, and the boxes it shows.
+  const auto step = [&](const char* label, const Output& output, Strings leave, Strings boxes = {}) {
+    SCOPED_TRACE(label);
+    Strings files = written();
+    if (!output.name.empty())
+      files.insert(std::upper_bound(files.begin(), files.end(), output.name), output.name);
+    window.removed.clear(), window.reports.clear();
+    runner.Tick();
+    EXPECT_EQ(written(), files) << "in the destination";
+    EXPECT_EQ(window.removed, leave) << "left the queue";
+    EXPECT_EQ(window.shown_count, window.queue.count()) << "the count shown";
+    EXPECT_EQ(window.reports, boxes) << "the boxes";
+    if (output.name.empty()) return;
+    const ts::JpegFacts facts = ts::ReadJpegFacts(out / output.name);
+    EXPECT_EQ(std::pair(facts.width, facts.height), std::pair(output.width, output.height));
+    EXPECT_TRUE(facts.luma_quant_dc == 6 && facts.icc_profile == profile) << "quality 80, the profile kept";
+    const auto& pixels = facts.pixels;
+    EXPECT_TRUE(pixels.size() > 1 && pixels[0] < 0x808080 && pixels.back() > 0x808080) << "black, white";
+  };
+  const std::string read = ": Error reading JPEG file (", write = ": Error writing JPEG file (";
+  step("before Start nothing runs, but Start is enabled", {}, {});
+  EXPECT_TRUE(window.start_enabled);
   runner.StartStop();
-  tick("a.jpg", 9);
-  fs::remove_all(out), written = {};  // the destination vanishes: the run stops, the photo stays
-  tick("", 9);
-  EXPECT_FALSE(runner.running());
-  make_out(), written = {"f.jpg", "x.jpg"};
-  runner.StartStop();
-  tick("B.jpg", 8);
-  // While the unreadable photo's box shows, a photo that sorts first is dropped and the timer ticks.
-  window.during_next_report = [&] { window.queue.Add((in / "0.jpg").string()), runner.Tick(); };
-  tick("", 8);
-  tick("0.jpg", 7);
-  tick("c.jpg", 6);
+  step("a.jpg written: it sorts first, letter case aside", {"a.jpg", 100, 66}, {"a.jpg"});
+  fs::remove_all(out);
+  step("the destination vanished: the run stops and B.jpg stays", {}, {},
+       {"B.jpg" + write + "can't open " + window.folder + ts::kPathSeparator +
+        "B.jpg: No such file or directory)"});
+  ASSERT_FALSE(runner.running()) << "the run went on without a destination";
+  make_out(), runner.StartStop();
+  step("B.jpg written once the destination is back", {"B.jpg", 60, 40}, {"B.jpg"});
+  window.during_next_report = [&] { runner.Tick(); };  // a box keeps the timer going
+  step("bad.jpg unreadable: its box, once", {}, {"bad.jpg"},
+       {"bad.jpg" + read + "Not a JPEG file: starts with 0x78 0xff)"});
+  during_next_photo = [&] { window.queue.Add((in / "0.jpg").string()); };
+  step("c.jpg written: it leaves, not 0.jpg dropped meanwhile, which sorts first", {"c.jpg", 99, 100},
+       {"c.jpg"});
+  step("0.jpg written", {"0.jpg", 20, 20}, {"0.jpg"});
   window.selection = -1;  // none: the default, 960
-  tick("D.jpg", 5);
-  tick("", 4);  // e.jpg: no memory to scale it
-  tick("", 3);  // the folder in the way of f.jpg fails this photo alone
-  tick("", 2);  // so does x.jpg, its own destination, and the run goes on
-  tick("", 1);  // no.jpg is missing
-  tick("", 0);  // two.jpg
-  EXPECT_TRUE(window.open_commands == 1 && runner.running()) << "the run ends on the next tick";
-  tick("", 0);
+  step("D.jpg written at 960 with no size selected", {"D.jpg", 960, 9}, {"D.jpg"});
+  step("e.jpg: no memory to scale it", {}, {"e.jpg"},
+       {"e.jpg" + write + "not enough memory to scale the picture)"});
+  step("f.jpg: a folder in its way fails it alone", {}, {"f.jpg"}, {"f.jpg" + write + "Is a directory)"});
+  step("x.jpg: its own destination, untouched", {}, {"x.jpg"},
+       {"x.jpg" + write + "the destination is the source file itself)"});
+  step("two.jpg: a second frame at the end", {}, {"two.jpg"},
+       {"two.jpg" + read + "Invalid JPEG file structure: two SOF markers)"});
+  EXPECT_TRUE(window.open_commands == 1 && runner.running()) << "the list ran empty: the folder opens once";
+  step("the run ends on the next tick", {}, {});
   EXPECT_FALSE(runner.running() || window.start_enabled || window.caption != "Start" ||
                window.open_commands > 1);
-  const std::string read = ": Error reading JPEG file (", write = ": Error writing JPEG file (";
-  EXPECT_EQ(window.reports, (Strings{"B.jpg" + write + "can't open " + window.folder + ts::kPathSeparator +
-                                         "B.jpg: No such file or directory)",
-                                     "bad.jpg" + read + "Not a JPEG file: starts with 0x78 0xff)",
-                                     "e.jpg" + write + "not enough memory to scale the picture)",
-                                     "f.jpg" + write + "Is a directory)",
-                                     "x.jpg" + write + "the destination is the source file itself)",
-                                     "no.jpg" + read + "No such file or directory)",
-                                     "two.jpg" + read + "Invalid JPEG file structure: two SOF markers)"}));
-  // Each shows black at the top left and white at the bottom right, c.jpg once turned.
-  for (auto [name, width, height] : {std::tuple{"B.jpg", 60, 40}, {"c.jpg", 99, 100}, {"D.jpg", 960, 9}}) {
-    const ts::JpegFacts facts = ts::ReadJpegFacts(out / name);
-    EXPECT_EQ(std::pair(facts.width, facts.height), std::pair(width, height)) << name;
-    EXPECT_TRUE(facts.luma_quant_dc == 6 && facts.icc_profile == profile) << name << ": quality 80, profile";
-    const auto& pixels = facts.pixels;
-    EXPECT_TRUE(pixels.size() > 1 && pixels[0] < 0x808080 && pixels.back() > 0x808080) << name;
-  }
 }
 
 // The folder goes while the photo's copy is being written, found only when the copy would take its place:

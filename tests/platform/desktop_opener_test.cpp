@@ -33,7 +33,8 @@ TEST(DesktopOpenerTest, TheTargetIsOneArgumentThatRunsNothingForAnOpenerThatHold
     for (int i = 0; i < 1000 && (!std::filesystem::exists(out) || kill(pid, 0) == 0); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));  // till it has ended and been reaped
     }
-    EXPECT_EQ(testing_support::ReadText(out), argument + '\0' + "/dev/null\n" + std::to_string(pid) + "\n");
+    EXPECT_EQ(testing_support::ReadText(out), argument + '\0' + "/dev/null\n" + std::to_string(pid) + "\n")
+        << "its one argument, \"held\" if it holds our file 57, its input, its process group (its own)";
     EXPECT_NE(kill(pid, 0), 0) << "not reaped";
     std::filesystem::remove(out);
   }

@@ -1,6 +1,6 @@
 // ReplacingFile, and File beneath it: every failed write reported, a destination that changes only by a
-// complete file, and a folder that fails by the commit told from a file that fails alone, both where the
-// system offers nameless files and where it does not.
+// complete file, and a folder that fails by the commit, both where the system offers nameless files and
+// where it does not. A missing folder and a folder in the way of one photo are the batch runner's test.
 #include "platform/replacing_file.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +45,13 @@ namespace ts = testing_support;
 using Bytes = std::vector<unsigned char>;
 static const Bytes kOld = {'o', 'l', 'd'}, kNew = {'n', 'e', 'w'};
 
+namespace platform {
+void PrintTo(ReplacingFile::CommitResult result, std::ostream* out) {
+  static const char* const kNames[] = {"kReplaced", "kWriteFailed", "kMoveFailed", "kFolderRefuses"};
+  *out << kNames[static_cast<int>(result)];
+}
+}  // namespace platform
+
 // Over the file size limit a big write fails at once, and a small one, buffered, only when the file is
 // flushed or closed.
 TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
@@ -56,6 +63,7 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
   const rlimit low = {1000, limit.rlim_max};
 #endif
   for (bool named : {true, false}) {
+    SCOPED_TRACE(named ? "named temporary files" : "nameless temporary files");
     g_no_unnamed_files = named;
     ts::TempDir dir;
     const fs::path photo = dir / "photo.jpg";
@@ -89,9 +97,6 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
     // A plain file, with the permissions that a plain create gives.
     EXPECT_TRUE(!fs::is_symlink(photo) &&
                 (fs::status(photo).permissions() & fs::perms::others_read) != fs::perms::none);
-    fs::create_directories(dir / "in-the-way.jpg" / "inside");
-    EXPECT_FALSE(ReplacingFile(dir / "missing" / "photo.jpg").is_open());
-    EXPECT_EQ(ReplacingFile(dir / "in-the-way.jpg").Commit(), Result::kMoveFailed);
 #ifndef _WIN32  // where a folder with an open file in it can be removed
     // A folder that is gone, or a file in its place, by the commit: the folder refuses, not the file.
     for (bool file_in_its_place : {false, true}) {
@@ -99,11 +104,12 @@ TEST(ReplacingFileTest, TheDestinationChangesOnlyByACompleteFile) {
       ReplacingFile orphan(dir / "gone" / "photo.jpg");
       fs::remove_all(dir / "gone");
       if (file_in_its_place) ts::WriteBytes(dir / "gone", kOld);
-      EXPECT_EQ(orphan.Commit(), Result::kFolderRefuses) << file_in_its_place;
+      EXPECT_EQ(orphan.Commit(), Result::kFolderRefuses)
+          << (file_in_its_place ? "a file in its place" : "gone");
       fs::remove(dir / "gone");
     }
 #endif
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in-the-way.jpg", "photo.jpg", "target.jpg"}));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"photo.jpg", "target.jpg"}));
   }
 }
 

@@ -1,6 +1,6 @@
 // FakeBatchWindow: a BatchWindow without a display, for driving the batch runner in tests and the soak.
-// The queue is a real WorkQueue; what a tick shows is recorded, each failure as the line "<file name>:
-// <message> (<reason>)". Not thread-safe.
+// The queue is a real WorkQueue; what a tick shows is recorded, each removal by the entry's file name and
+// each failure as the line "<file name>: <message> (<reason>)". Not thread-safe.
 #ifndef PIXMELD_TESTS_SUPPORT_FAKE_BATCH_WINDOW_H_
 #define PIXMELD_TESTS_SUPPORT_FAKE_BATCH_WINDOW_H_
 
@@ -20,7 +20,7 @@ struct FakeBatchWindow : batch::BatchWindow {
   std::size_t QueueCount() const override { return queue.count(); }
   std::string QueueEntry(std::size_t index) const override { return queue.entry(index); }
   void RemoveQueueEntry(const std::string& path) override {
-    if (auto index = queue.Find(path)) queue.Remove(*index);
+    if (auto index = queue.Find(path)) queue.Remove(*index), removed.push_back(FileName(path));
   }
   std::string DestinationFolder() const override { return folder; }
   int SizeSelection() const override { return selection; }
@@ -30,9 +30,13 @@ struct FakeBatchWindow : batch::BatchWindow {
   void PostOpenCommand() override { ++open_commands; }
   // A box keeps the event loop going: what `during_next_report` does happens while it shows.
   void ReportFailure(const std::string& source, const imaging::Result& result) override {
-    reports.push_back(std::filesystem::u8path(source).filename().u8string() + ": " +
-                      batch::FailureMessage(result.outcome) + " (" + result.reason + ")");
+    reports.push_back(FileName(source) + ": " + batch::FailureMessage(result.outcome) + " (" + result.reason +
+                      ")");
     if (during_next_report) std::exchange(during_next_report, nullptr)();
+  }
+
+  static std::string FileName(const std::string& path) {
+    return std::filesystem::u8path(path).filename().u8string();
   }
 
   batch::WorkQueue queue;
@@ -42,6 +46,7 @@ struct FakeBatchWindow : batch::BatchWindow {
   std::string caption = "Start";
   std::size_t shown_count = 0;
   int open_commands = 0;
+  std::vector<std::string> removed;  // the file names of the entries removed
   std::vector<std::string> reports;
   std::function<void()> during_next_report;
 };
