@@ -94,8 +94,8 @@ TEST(RunReportTest, SummaryLines) {
 }
 
 // A folder that refuses stops the run: the photos under way fail alike and are not named again. The words for
-// unreadable, damaged and failed photos and the sums of the sizes are the command-line tests'
-// (pixmeld_cli_test.cpp, program_names_test.cpp).
+// unreadable, damaged and failed photos, the sums of the sizes and the progress line on a terminal are the
+// command-line tests' (pixmeld_cli_test.cpp, program_names_test.cpp).
 TEST(RunReportTest, AFolderThatRefusesIsNamedOnceAndStopsTheRun) {
   const auto file = [](const char* name, Outcome outcome) {
     return FileResult{name, "out", {outcome, "no room"}};
@@ -109,14 +109,6 @@ TEST(RunReportTest, AFolderThatRefusesIsNamedOnceAndStopsTheRun) {
   EXPECT_EQ(text,
             "pixmeld-cli: c.jpg: Error writing JPEG file (no room)\n"
             "1 written, 2 failed, 0 damaged, 1 not tried; 0.0 MB in, 0.0 MB out\n");
-}
-
-TEST(RunReportTest, TheProgressLineShowsThePhotoJustFinishedAndOnePhotoNeedsNoSummary) {
-  std::string text;
-  RunReport report(1, true, [&](std::string_view written) { text += written; });
-  EXPECT_TRUE(report.Done(FileResult{"\x1b[2Jx.jpg", "out/x.jpg", {}}));
-  report.Finish();
-  EXPECT_EQ(text, "\r\x1b[K[1/1] done: \\x1b[2Jx.jpg\r\x1b[K") << "cleared at the end";
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ class PixmeldCliTest : public testing::Test {
         {"cut.jpg", jpeg(200, 150, true)},
         {"turned-cut.jpg", jpeg(200, 150, true, {{JPEG_APP0 + 1, ts::ExifOrientationSegment(6)}})},
         // A lead byte, then ESC; a lead byte, then LF.
-        {"\xE2\x1b[2J.jpg", jpeg(200, 150, true)}, {"\xC3\n.jpg", {}},
+        {"\xE2\x1b[2J.jpg", jpeg(200, 150, true)}, {"\xC3\n.jpg", {}}, {"\x1b[2Jx.jpg", jpeg(16, 16)},
         // clang-format on
     };
     for (const auto& [name, bytes] : kFiles) ts::WriteBytes(dir_ / name, bytes);
@@ -185,24 +185,32 @@ TEST_F(PixmeldCliTest, WriteFaultsOnTmpfs) {
 }
 
 // On a terminal (which turns "\n" into "\r\n"), a failure's line starts on a clean line, the progress
-// line cleared first, and the progress line comes back after it.
-TEST_F(PixmeldCliTest, OnATerminalAFailureLineClearsTheProgressLineFirst) {
-  int terminal = -1, program_side = -1;
-  ASSERT_EQ(openpty(&terminal, &program_side, nullptr, nullptr, nullptr), 0);
-  fs::create_symlink(ttyname(program_side), dir_ / "err.txt");  // Start opens it for standard error
-  const pid_t child = Start({"-j1", "-m500", "-o", "out", "tall.jpg", "folder.jpg", "big.jpg"}, dir_.path());
-  close(program_side);  // the terminal reads until the program has closed its side
-  std::string shown;
-  char buffer[4096];
-  for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, got);
-  close(terminal);
-  EXPECT_EQ(Ended(child), "exit 1");
+// line cleared first, and the progress line comes back after it; at the end it is cleared for the summary,
+// or for nothing when one photo was written.
+TEST_F(PixmeldCliTest, OnATerminalTheProgressLineMakesRoomForOtherLinesAndGoesAtTheEnd) {
+  const auto shown_on_terminal = [&](const Names& arguments, const char* ended) {
+    int terminal = -1, program_side = -1;
+    EXPECT_EQ(openpty(&terminal, &program_side, nullptr, nullptr, nullptr), 0);
+    fs::remove(dir_ / "err.txt");
+    fs::create_symlink(ttyname(program_side), dir_ / "err.txt");  // Start opens it for standard error
+    const pid_t child = Start(arguments, dir_.path());
+    close(program_side);  // the terminal reads until the program has closed its side
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, got);
+    close(terminal);
+    EXPECT_EQ(Ended(child), ended);
+    return shown;
+  };
   const std::string clear = "\r\x1b[K", done = clear + "[";
   // clang-format off
-  EXPECT_EQ(shown, done + "1/3] done: big.jpg" + clear + "pixmeld-cli: folder.jpg: Error reading JPEG file "
+  EXPECT_EQ(shown_on_terminal({"-j1", "-m500", "-o", "out", "tall.jpg", "folder.jpg", "big.jpg"}, "exit 1"),
+            done + "1/3] done: big.jpg" + clear + "pixmeld-cli: folder.jpg: Error reading JPEG file "
             "(Is a directory)\r\n" + done + "2/3] done: folder.jpg" + done + "3/3] done: tall.jpg" + clear +
             "2 written, 1 failed, 0 damaged; 0.2 MB in, 0.1 MB out\r\n");
   // clang-format on
+  EXPECT_EQ(shown_on_terminal({"-o", "out", "\x1b[2Jx.jpg"}, "exit 0"),
+            done + "1/1] done: \\x1b[2Jx.jpg" + clear);
 }
 
 // A signal in the middle of a run with two jobs: the photos finished stay whole and keep their names, those
