@@ -7,10 +7,7 @@
 #include <cstdarg>
 
 extern "C" int open(const char* path, int flags, ...) {
-  if ((flags & O_TMPFILE) == O_TMPFILE) {
-    errno = EOPNOTSUPP;
-    return -1;
-  }
+  if ((flags & O_TMPFILE) == O_TMPFILE) return errno = EOPNOTSUPP, -1;
   va_list arguments;
   va_start(arguments, flags);
   const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
