@@ -128,10 +128,12 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
     });
     dialog.batch_timer().Notify();
     wxTheApp->ProcessPendingEvents();  // outside a modal loop the tick arms no timer
+#ifndef __WXMSW__  // GoogleTest's capture cannot make its file in a temporary folder named in other scripts
     testing::internal::CaptureStderr();
     std::thread([] { platform::ShowErrorBox("Error writing JPEG file", "/in/a.jpg"); }).join();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Error writing JPEG file\n/in/a.jpg\n")
         << "a box asked for off the window's thread";
+#endif
   }
   EXPECT_EQ(Listed(&dialog), (Strings{"/in/a.jpg", "/in/z.jpg"})) << "the photo that failed leaves";
   const auto enter_on_exit = [&] {
