@@ -13,7 +13,11 @@
 #include <wx/statbmp.h>
 #include <wx/uiaction.h>
 
+#include <gmock/gmock.h>
+
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -109,12 +113,13 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
     keyboard.MouseMove(list->GetScreenRect().GetPosition() + wxPoint(20, 20));
     keyboard.Char(key);
   };
-  const auto running = [&] { return dialog.running(); };
   Drop(&dialog, "/in/gone.jpg|/in/z.jpg");
   dialog.batch_timer().Notify();  // a tick, and then what it posted
   wxTheApp->ProcessPendingEvents();
   const auto never = [] { return false; };
-  EXPECT_EQ(RunModal(&dialog, running, [&] { press(WXK_RETURN); }), kStillOpen);
+  EXPECT_EQ(RunModal(
+                &dialog, [&] { return dialog.running(); }, [&] { press(WXK_RETURN); }),
+            kStillOpen);
   {
     ToolkitServices services;
     testing_support::ExpectModalDialog box([&](wxDialog* shown) {
@@ -134,11 +139,11 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
         << "a box asked for off the window's thread";
   }
   EXPECT_EQ(Listed(&dialog), (Strings{"/in/a.jpg", "/in/z.jpg"})) << "the photo that failed leaves";
-  const auto enter_on_exit = [&] {
+  const int on_exit = RunModal(&dialog, never, [&] {
     Find(&dialog, res::kIdCancel)->SetFocus();
     press(WXK_RETURN);
-  };
-  EXPECT_EQ(RunModal(&dialog, never, enter_on_exit), wxID_CANCEL) << "a focused button takes Enter itself";
+  });
+  EXPECT_EQ(on_exit, wxID_CANCEL) << "a focused button takes Enter itself";
   wxWindow* start = Find(&dialog, res::kIdOk);
   const int code = RunModal(&dialog, never, [&] {
     start->SetFocus();
@@ -216,20 +221,6 @@ TEST(MainDialogTest, TicksWorkThroughTheListAtTheirPaceAndClicksDuringAPhotoActB
   }
 }
 
-// The size list starts at 960, and each entry's label begins with the maximum edge the step is given for it,
-// the edges growing from entry to entry.
-TEST(MainDialogTest, TheSizeListStartsAt960AndEachLabelNamesItsEdge) {
-  MainDialog dialog;
-  auto* sizes = static_cast<wxChoice*>(Find(&dialog, res::kIdSizeChoice));
-  EXPECT_EQ(wxAtoi(sizes->GetStringSelection()), 960) << "selected at start-up";
-  ASSERT_EQ(sizes->GetCount(), batch::kSizeTable.size());
-  for (int i = 0; i < static_cast<int>(sizes->GetCount()); ++i) {
-    EXPECT_EQ(wxAtoi(sizes->GetString(i)), batch::MaxEdgeAt(i))
-        << "entry " << i << ": " << sizes->GetString(i);
-    EXPECT_TRUE(i == 0 || batch::MaxEdgeAt(i - 1) < batch::MaxEdgeAt(i)) << "entry " << i << " is no larger";
-  }
-}
-
 // Chooses the first entry of any menu that the window pops up, as a user would.
 struct MenuChoosingDialog : MainDialog {
   bool DoPopupMenu(wxMenu* menu, int, int) override {
@@ -252,9 +243,8 @@ TEST(MainDialogTest, EachButtonHandsItsTargetToTheShellAsItIs) {
   Click(&dialog, res::kIdChange);
   EXPECT_EQ(dialog.destination_folder(), before);
   answer = wxString::FromUTF8(chosen.u8string());
-  for (int id : {res::kIdChange, res::kIdOpen, res::kIdMyImages, res::kIdFacebook, res::kIdLikeIt}) {
+  for (int id : {res::kIdChange, res::kIdOpen, res::kIdMyImages, res::kIdFacebook, res::kIdLikeIt})
     Click(&dialog, id);
-  }
   testing_support::ExpectModalDialog about([&](wxDialog* box) {
     EXPECT_TRUE(dynamic_cast<AboutDialog*>(box) != nullptr && box->GetParent() == &dialog);
     Click(box, res::kIdWebAddress);
@@ -271,14 +261,22 @@ TEST(MainDialogTest, EachButtonHandsItsTargetToTheShellAsItIs) {
                                      res::kFacebookHomePage, res::kMakerFacebookPage, res::kMakerWebSite}));
 }
 
-// The banner spans the window at the screen's density. After a move to a monitor of another density every
-// control takes its place again (here the same density, after the controls were moved away).
-TEST(MainDialogTest, TheBannerSpansTheWindowAndTheControlsRegainTheirPlaces) {
+// The size list starts at 960, and each entry's label begins with the maximum edge the step is given for it,
+// the edges growing from entry to entry. The banner spans the window at the screen's density. After a move
+// to a monitor of another density every control takes its place again (here the same density, after the
+// controls were moved away).
+TEST(MainDialogTest, TheSizeListTheBannerAndTheControlsPlacesAtTheScreensDensity) {
   MainDialog dialog;
-  const auto place = [](wxWindow* w) {
-    return wxString::Format("%d,%d %dx%d", w->GetPosition().x, w->GetPosition().y, w->GetSize().x,
-                            w->GetSize().y)
-        .utf8_string();
+  auto* sizes = static_cast<wxChoice*>(Find(&dialog, res::kIdSizeChoice));
+  EXPECT_EQ(wxAtoi(sizes->GetStringSelection()), 960) << "selected at start-up";
+  std::vector<int> edges;
+  for (const wxString& label : sizes->GetStrings()) edges.push_back(wxAtoi(label));
+  EXPECT_THAT(edges, testing::ElementsAreArray(batch::kSizeTable)) << "the edges the labels begin with";
+  EXPECT_TRUE(std::adjacent_find(edges.begin(), edges.end(), std::greater_equal<>()) == edges.end())
+      << "an edge no larger than the one before";
+  const auto place = [](wxWindow* control) {
+    const wxRect rect = control->GetRect();
+    return wxString::Format("%d,%d %dx%d", rect.x, rect.y, rect.width, rect.height).utf8_string();
   };
   std::vector<std::string> built;
   for (wxWindow* child : dialog.GetChildren()) {
