@@ -113,8 +113,9 @@ TEST(MainDialogTest, ANewWindowTakesDropsListsTheSizesAndKeepsItsLayoutAtTheScre
   std::vector<std::string> built;
   for (wxWindow* child : dialog.GetChildren()) {
     built.push_back(place(child));
-    if (dynamic_cast<wxStaticBitmap*>(child) != nullptr && child->GetPosition() == wxPoint(0, 0))
+    if (dynamic_cast<wxStaticBitmap*>(child) != nullptr && child->GetPosition() == wxPoint(0, 0)) {
       EXPECT_EQ(child->GetSize().x, dialog.GetClientSize().x) << "the banner";
+    }
     child->SetSize(1, 1, 5, 5);
   }
   wxDPIChangedEvent moved(dialog.GetDPI(), dialog.GetDPI());
