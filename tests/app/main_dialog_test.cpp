@@ -13,7 +13,11 @@
 #include <wx/statbmp.h>
 #include <wx/uiaction.h>
 
+#include <gmock/gmock.h>
+
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -65,10 +69,13 @@ Strings Listed(wxWindow* dialog) {
   return listed;
 }
 
-// Drops on any control and photos named on the command line (relative names from the current folder) join
-// the queue, as "Add Images" does; and the program's own folder lies in the temporary folder, whose name has
-// other scripts' letters.
-TEST(MainDialogTest, JpegFilesDroppedOnAnyControlOrNamedOnTheCommandLineJoinTheQueue) {
+// A new window. Drops on any control and photos named on the command line (relative names from the current
+// folder) join the queue, as "Add Images" does; the program's own folder lies in the temporary folder, whose
+// name has other scripts' letters. The size list starts at 960, and each entry's label begins with the
+// maximum edge the step is given for it, the edges growing from entry to entry. The banner spans the window
+// at the screen's density. After a move to a monitor of another density every control takes its place
+// again (here the same density, after the controls were moved away).
+TEST(MainDialogTest, ANewWindowTakesDropsListsTheSizesAndKeepsItsLayoutAtTheScreensDensity) {
   MainDialog dialog;
   // Every name lies in the current folder, so that the list's order does not depend on where the suite runs.
   const std::string in = (fs::current_path() / "").u8string(), dropped = in + "dropped/",
@@ -87,11 +94,34 @@ TEST(MainDialogTest, JpegFilesDroppedOnAnyControlOrNamedOnTheCommandLineJoinTheQ
   dialog.AddDroppedFiles(
       wxSplit(wxString::FromUTF8("a.jpg|./a.jpg|" + other_scripts + ".JPEG|" + in + "a.jpg"), '|'));
   expected.insert(expected.end(), {dropped + "B.JPEG", dropped + "c.png", in + other_scripts + ".JPEG"});
-  EXPECT_EQ(Listed(&dialog), expected);
+  EXPECT_EQ(Listed(&dialog), expected) << "the queue";
   EXPECT_EQ(Find(&dialog, res::kIdCount)->GetLabel(),
             wxString::Format("TOTAL: %d", static_cast<int>(expected.size())));
   const std::string own = dialog.destination_folder().utf8_string();
   EXPECT_TRUE(own.find(other_scripts) != std::string::npos && fs::is_directory(fs::u8path(own))) << own;
+  auto* sizes = static_cast<wxChoice*>(Find(&dialog, res::kIdSizeChoice));
+  EXPECT_EQ(wxAtoi(sizes->GetStringSelection()), 960) << "selected at start-up";
+  std::vector<int> edges;
+  for (const wxString& label : sizes->GetStrings()) edges.push_back(wxAtoi(label));
+  EXPECT_THAT(edges, testing::ElementsAreArray(batch::kSizeTable)) << "the edges the labels begin with";
+  EXPECT_TRUE(std::adjacent_find(edges.begin(), edges.end(), std::greater_equal<>()) == edges.end())
+      << "an edge no larger than the one before";
+  const auto place = [](wxWindow* control) {
+    const wxRect rect = control->GetRect();
+    return wxString::Format("%d,%d %dx%d", rect.x, rect.y, rect.width, rect.height).utf8_string();
+  };
+  std::vector<std::string> built;
+  for (wxWindow* child : dialog.GetChildren()) {
+    built.push_back(place(child));
+    if (dynamic_cast<wxStaticBitmap*>(child) != nullptr && child->GetPosition() == wxPoint(0, 0)) {
+      EXPECT_EQ(child->GetSize().x, dialog.GetClientSize().x) << "the banner";
+    }
+    child->SetSize(1, 1, 5, 5);
+  }
+  wxDPIChangedEvent moved(dialog.GetDPI(), dialog.GetDPI());
+  dialog.ProcessWindowEvent(moved);
+  for (std::size_t i = 0; i < built.size(); ++i)
+    EXPECT_EQ(place(dialog.GetChildren()[i]), built[i]) << "control " << i + 1 << " of the template";
 }
 
 // Enter presses Start wherever the focus is, but a focused button takes it itself; a photo that cannot be
@@ -109,12 +139,13 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
     keyboard.MouseMove(list->GetScreenRect().GetPosition() + wxPoint(20, 20));
     keyboard.Char(key);
   };
-  const auto running = [&] { return dialog.running(); };
   Drop(&dialog, "/in/gone.jpg|/in/z.jpg");
   dialog.batch_timer().Notify();  // a tick, and then what it posted
   wxTheApp->ProcessPendingEvents();
   const auto never = [] { return false; };
-  EXPECT_EQ(RunModal(&dialog, running, [&] { press(WXK_RETURN); }), kStillOpen);
+  EXPECT_EQ(RunModal(
+                &dialog, [&] { return dialog.running(); }, [&] { press(WXK_RETURN); }),
+            kStillOpen);
   {
     ToolkitServices services;
     testing_support::ExpectModalDialog box([&](wxDialog* shown) {
@@ -136,11 +167,11 @@ TEST(MainDialogTest, EnterStartsAndEscClosesWhereverTheFocusWas) {
 #endif
   }
   EXPECT_EQ(Listed(&dialog), (Strings{"/in/a.jpg", "/in/z.jpg"})) << "the photo that failed leaves";
-  const auto enter_on_exit = [&] {
+  const int on_exit = RunModal(&dialog, never, [&] {
     Find(&dialog, res::kIdCancel)->SetFocus();
     press(WXK_RETURN);
-  };
-  EXPECT_EQ(RunModal(&dialog, never, enter_on_exit), wxID_CANCEL) << "a focused button takes Enter itself";
+  });
+  EXPECT_EQ(on_exit, wxID_CANCEL) << "a focused button takes Enter itself";
   wxWindow* start = Find(&dialog, res::kIdOk);
   const int code = RunModal(&dialog, never, [&] {
     start->SetFocus();
@@ -218,20 +249,6 @@ TEST(MainDialogTest, TicksWorkThroughTheListAtTheirPaceAndClicksDuringAPhotoActB
   }
 }
 
-// The size list starts at 960, and each entry's label begins with the maximum edge the step is given for it,
-// the edges growing from entry to entry.
-TEST(MainDialogTest, TheSizeListStartsAt960AndEachLabelNamesItsEdge) {
-  MainDialog dialog;
-  auto* sizes = static_cast<wxChoice*>(Find(&dialog, res::kIdSizeChoice));
-  EXPECT_EQ(wxAtoi(sizes->GetStringSelection()), 960) << "selected at start-up";
-  ASSERT_EQ(sizes->GetCount(), batch::kSizeTable.size());
-  for (int i = 0; i < static_cast<int>(sizes->GetCount()); ++i) {
-    EXPECT_EQ(wxAtoi(sizes->GetString(i)), batch::MaxEdgeAt(i))
-        << "entry " << i << ": " << sizes->GetString(i);
-    EXPECT_TRUE(i == 0 || batch::MaxEdgeAt(i - 1) < batch::MaxEdgeAt(i)) << "entry " << i << " is no larger";
-  }
-}
-
 // Chooses the first entry of any menu that the window pops up, as a user would.
 struct MenuChoosingDialog : MainDialog {
   bool DoPopupMenu(wxMenu* menu, int, int) override {
@@ -254,9 +271,8 @@ TEST(MainDialogTest, EachButtonHandsItsTargetToTheShellAsItIs) {
   Click(&dialog, res::kIdChange);
   EXPECT_EQ(dialog.destination_folder(), before);
   answer = wxString::FromUTF8(chosen.u8string());
-  for (int id : {res::kIdChange, res::kIdOpen, res::kIdMyImages, res::kIdFacebook, res::kIdLikeIt}) {
+  for (int id : {res::kIdChange, res::kIdOpen, res::kIdMyImages, res::kIdFacebook, res::kIdLikeIt})
     Click(&dialog, id);
-  }
   testing_support::ExpectModalDialog about([&](wxDialog* box) {
     EXPECT_TRUE(dynamic_cast<AboutDialog*>(box) != nullptr && box->GetParent() == &dialog);
     Click(box, res::kIdWebAddress);
@@ -271,30 +287,6 @@ TEST(MainDialogTest, EachButtonHandsItsTargetToTheShellAsItIs) {
   EXPECT_NE(dialog.picture_folder(), "");
   EXPECT_EQ(shell.requests, (Strings{chosen.u8string(), dialog.picture_folder().utf8_string(),
                                      res::kFacebookHomePage, res::kMakerFacebookPage, res::kMakerWebSite}));
-}
-
-// The banner spans the window at the screen's density. After a move to a monitor of another density every
-// control takes its place again (here the same density, after the controls were moved away).
-TEST(MainDialogTest, TheBannerSpansTheWindowAndTheControlsRegainTheirPlaces) {
-  MainDialog dialog;
-  const auto place = [](wxWindow* w) {
-    return wxString::Format("%d,%d %dx%d", w->GetPosition().x, w->GetPosition().y, w->GetSize().x,
-                            w->GetSize().y)
-        .utf8_string();
-  };
-  std::vector<std::string> built;
-  for (wxWindow* child : dialog.GetChildren()) {
-    built.push_back(place(child));
-    if (dynamic_cast<wxStaticBitmap*>(child) != nullptr && child->GetPosition() == wxPoint(0, 0)) {
-      EXPECT_EQ(child->GetSize().x, dialog.GetClientSize().x) << "the banner";
-    }
-    child->SetSize(1, 1, 5, 5);
-  }
-  wxDPIChangedEvent moved(dialog.GetDPI(), dialog.GetDPI());
-  dialog.ProcessWindowEvent(moved);
-  for (std::size_t i = 0; i < built.size(); ++i) {
-    EXPECT_EQ(place(dialog.GetChildren()[i]), built[i]) << "control " << i + 1 << " of the template";
-  }
 }
 
 // "Change" takes a folder exactly as chosen, or not at all: a path that does not fit the room is refused,
@@ -323,10 +315,10 @@ TEST(FolderPickerTest, TheChoiceComesBackExactlyOrNotAtAll) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     wxString out = "earlier";
-    const auto dialog = [&](wxWindow*, const wxString& from) {
+    const bool picked = FolderPicker(nullptr, "", &out, c.room, [&](wxWindow*, const wxString& from) {
       return from == wxGetCwd() ? wxString::FromUTF8(c.answer) : wxString("?");
-    };
-    EXPECT_EQ(FolderPicker(nullptr, "", &out, c.room, dialog), c.picked);
+    });
+    EXPECT_EQ(picked, c.picked);
     EXPECT_EQ(out.utf8_string(), c.picked ? c.answer : c.room < kFolderPickerMinLength ? "earlier" : "");
   }
 }
