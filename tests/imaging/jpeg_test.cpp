@@ -155,8 +155,7 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
   const Bytes with_metadata = Jpeg({{kApp1, exif}, {kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[2]}});
   const Bytes cut(with_metadata.begin(), with_metadata.begin() + FrameAt(with_metadata));  // before the frame
   const Bytes whole = IccChunk(1, 1, profile), signature(part[0].begin(), part[0].begin() + 13);  // no chunk
-  Bytes short_header = IccProfile("RGB ", 128);
-  short_header.pop_back();
+  const Bytes header = IccProfile("RGB ", 128), short_header(header.begin(), header.end() - 1);
   // A first APP1 segment that is not EXIF, then a broken EXIF segment, then a sound one: the first EXIF
   // counts.
   const Bytes first_exif_broken =
@@ -200,7 +199,7 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
       {"ICC in APP1", Jpeg({{kApp1, whole}}), done},
       {"ICC signature damaged", icc({Patched(part[0], 10, {'X'}), part[1], part[2]}), done},
       {"ICC of a CMYK space", icc({IccChunk(1, 1, IccProfile("CMYK", 600))}), done},
-      {"ICC header alone", icc({IccChunk(1, 1, IccProfile("RGB ", 128))}), done, "", up, 128},
+      {"ICC header alone", icc({IccChunk(1, 1, header)}), done, "", up, 128},
       {"ICC of 127 bytes", icc({IccChunk(1, 1, short_header)}), done},
       {"ICC without 'acsp'", icc({IccChunk(1, 1, Patched(profile, 36, {'q'}))}), done},
       {"the first EXIF segment, broken", first_exif_broken, done},

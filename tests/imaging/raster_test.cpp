@@ -1,6 +1,6 @@
 // The raster and everything that moves its pixels: the area resampler against the literal loop, byte for
 // byte (every kernel, one thread or several, the whole picture at once or streamed row by row from a JPEG
-// file), the hand-over blocks, and the turns upright.
+// file), the hand-over blocks, the turns upright, and the per-file step without memory to turn a photo.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <cpuid.h>
 #endif
 
+#include "batch/downsize_file.h"
 #include "imaging/area_resample.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/orientation.h"
@@ -50,8 +51,8 @@ Words ExpectAllMatchLiteral(const Words& source, int W, int H, int w, int h) {
       Words target(expected.size());
       AreaResampler(W, H, w, h, kernel).ResampleWhole(source.data(), target.data(), threads);
       EXPECT_THAT(target, ElementsAreArray(expected))
-          << "the literal loop's words for " << W << "x" << H << " -> " << w << "x" << h << ", kernel "
-          << int(kernel) << ", " << threads << " threads";
+          << "as the literal loop: " << W << "x" << H << " -> " << w << "x" << h << ", kernel " << int(kernel)
+          << ", threads " << threads;
     }
   }
   return expected;
@@ -325,6 +326,22 @@ TEST(OrientationTest, EachOrientationTurnsAsTheTagMeans) {
     EXPECT_EQ(turned, !SwapsEdges(orientation));
     EXPECT_EQ(WordsOf(raster)[0], turned ? upright[0] : 'a') << "without memory";
   }
+}
+
+// The per-file step without memory for a photo that must be turned: the words the user sees, and nothing
+// written, not even a temporary file. Without memory to scale an upright photo is the batch runner's test.
+TEST(DownsizeFileTest, NoMemoryForATurnedPhotoWritesNothing) {
+  TempDir dir;
+  JpegRecipe recipe{200, 100};
+  recipe.markers = {{JPEG_APP0 + 1, ExifOrientationSegment(6)}};
+  WriteJpeg(dir / "in.jpg", recipe);
+  std::filesystem::create_directory(dir / "out");
+  // Room for the rows that scale it to 100 x 50 on one thread, not for the 100 x 50 picture to turn.
+  platform::ScopedAllocationLimit limit(16 * 200 * 4);
+  const Result result = batch::DownsizeFile(100, dir / "in.jpg", dir / "out" / "in.jpg", 1);
+  EXPECT_EQ(result.outcome, Outcome::kNoMemory);
+  EXPECT_EQ(result.reason, "not enough memory for the picture");
+  EXPECT_EQ(TempDir::EntriesOf(dir / "out"), std::vector<std::string>{}) << "written to the folder";
 }
 
 }  // namespace

@@ -41,24 +41,20 @@ Bytes MakeJpeg(const JpegRecipe& recipe) {
     jpeg_set_defaults(&cinfo);
     if (recipe.color_space == JCS_UNKNOWN) jpeg_set_colorspace(&cinfo, JCS_UNKNOWN);
     jpeg_set_quality(&cinfo, recipe.quality, TRUE);
-    for (int c = 0; c < cinfo.num_components && (!recipe.subsample || recipe.color_space != JCS_RGB); ++c) {
+    for (int c = 0; c < cinfo.num_components && (!recipe.subsample || recipe.color_space != JCS_RGB); ++c)
       cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
-    }
     if (recipe.progressive) jpeg_simple_progression(&cinfo);
     if (!recipe.scans.empty()) cinfo.scan_info = recipe.scans.data();
     if (!recipe.scans.empty()) cinfo.num_scans = static_cast<int>(recipe.scans.size());
     cinfo.arith_code = recipe.arithmetic ? TRUE : FALSE;
     cinfo.restart_in_rows = recipe.restart_rows;
     jpeg_start_compress(&cinfo, TRUE);
-    for (const auto& [marker, payload] : recipe.markers) {
+    for (const auto& [marker, payload] : recipe.markers)
       jpeg_write_marker(&cinfo, marker, payload.data(), static_cast<unsigned>(payload.size()));
-    }
     std::vector<JSAMPLE> row(static_cast<std::size_t>(recipe.width) * recipe.components);
     for (JSAMPROW rows[] = {row.data()}; cinfo.next_scanline < cinfo.image_height;) {
-      for (std::size_t i = 0; i < row.size(); ++i) {
-        row[i] =
-            recipe.sample(int(i) / recipe.components, int(cinfo.next_scanline), int(i) % recipe.components);
-      }
+      for (std::size_t i = 0; i < row.size(); ++i)
+        row[i] = recipe.sample(int(i) / recipe.components, cinfo.next_scanline, int(i) % recipe.components);
       jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -181,9 +177,8 @@ imaging::PackedDib MakePacked(int width, int height, const std::function<std::ui
   imaging::RasterImage raster;
   raster.SetSize(width, height);
   raster.Lock();
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) raster.pixels()[(height - 1 - y) * width + x] = colour(x, y);
-  }
   raster.Unlock();
   return raster.ExportPacked();
 }
