@@ -34,15 +34,13 @@ static constexpr struct {
 // capital and its small letter side by side in the order they came.
 TEST(PathOrderTest, CaseFoldsOverEveryRangeAndNothingElseFolds) {
   std::map<std::uint32_t, std::uint32_t> fold;
-  for (const auto& r : kFolds) {
+  for (const auto& r : kFolds)
     for (std::uint32_t c = r.first; c <= r.last; c += r.step) fold[c] = r.small + (c - r.first);
-  }
   std::vector<std::tuple<std::uint32_t, std::uint32_t, std::string>> expected;  // folded, code point, UTF-8
   for (auto [from, to] : {std::pair{0x20u, 0x600u}, {0x1DF0u, 0x1F10u}, {0xFF00u, 0xFF60u}}) {
-    for (std::uint32_t c = from; c < to; ++c) {
+    for (std::uint32_t c = from; c < to; ++c)
       expected.emplace_back(fold.count(c) ? fold[c] : c, c,
                             fs::path(std::u32string(1, char32_t(c))).u8string());
-    }
   }
   auto sorted = expected;
   std::sort(expected.begin(), expected.end());  // by the folded code point, equal ones as they came

@@ -125,23 +125,11 @@ Bytes Jpeg(const Segments& markers, bool progressive = false) {
   return MakeJpeg(recipe);
 }
 
-// Where the frame segment (SOF0 or SOF2) of a file made by MakeJpeg starts.
-std::size_t FrameAt(const Bytes& jpeg) {
-  std::size_t at = 2;
-  while (jpeg[at + 1] != 0xC0 && jpeg[at + 1] != 0xC2) at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
-  return at;
-}
-
-// A 16 x 16 file whose frame declares another size, and perhaps another process and precision; with a
-// DHP segment (a copy of the frame) before it, a hierarchical one.
-Bytes Reframed(int width, int height, int marker = -1, int precision = 8, bool progressive = false,
-               bool dhp = false) {
-  Bytes jpeg = Jpeg({}, progressive);
+// `jpeg` with its frame marker changed to `marker`; with a DHP segment (a copy of the frame) before the
+// frame, a hierarchical file.
+Bytes Remarked(Bytes jpeg, int marker, bool dhp = false) {
   const std::size_t at = FrameAt(jpeg);
-  jpeg = Patched(jpeg, at + 4,
-                 {Bytes::value_type(precision), Bytes::value_type(height >> 8), Bytes::value_type(height),
-                  Bytes::value_type(width >> 8), Bytes::value_type(width)});
-  jpeg[at + 1] = static_cast<unsigned char>(marker >= 0 ? marker : jpeg[at + 1]);
+  jpeg[at + 1] = static_cast<unsigned char>(marker);
   Bytes copy(jpeg.begin() + at, jpeg.begin() + at + 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]));
   copy[1] = 0xDE;
   if (dhp) jpeg.insert(jpeg.begin() + at, copy.begin(), copy.end());
@@ -167,17 +155,15 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
   const Bytes with_metadata = Jpeg({{kApp1, exif}, {kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[2]}});
   const Bytes cut(with_metadata.begin(), with_metadata.begin() + FrameAt(with_metadata));  // before the frame
   const Bytes whole = IccChunk(1, 1, profile), signature(part[0].begin(), part[0].begin() + 13);  // no chunk
-  Bytes short_header = IccProfile("RGB ", 128);
-  short_header.pop_back();
+  const Bytes header = IccProfile("RGB ", 128), short_header(header.begin(), header.end() - 1);
   // A first APP1 segment that is not EXIF, then a broken EXIF segment, then a sound one: the first EXIF
   // counts.
   const Bytes first_exif_broken =
       Jpeg({{kApp1, {'h', 't', 't', 'p'}}, {kApp1, Patched(exif, 24, {0})}, {kApp1, exif}});
-  Segments full_chunks;
-  for (Bytes& chunk : IccChunks(IccProfile("RGB ", kMaxIccProfileBytes), 255))
-    full_chunks.emplace_back(kApp2, chunk);
-  const auto two_and = [&](const Bytes& third) {
-    return Jpeg({{kApp2, part[0]}, {kApp2, part[1]}, {kApp2, third}});
+  const auto icc = [](const std::vector<Bytes>& chunks) {  // a file with these APP2 segments in this order
+    Segments segments;
+    for (const Bytes& chunk : chunks) segments.emplace_back(kApp2, chunk);
+    return Jpeg(segments);
   };
   const auto bad = Outcome::kUnreadable, done = Outcome::kDone;
   const auto up = Orientation::kUpright, turned = Orientation::kRotate90;
@@ -185,45 +171,38 @@ TEST(HostileFilesTest, EachEndsInItsOutcome) {
     const char* name;
     Bytes bytes;
     Outcome outcome;
-    const char* reason;  // part of the words the caller gets
-    Orientation orientation;
-    std::size_t rgb_profile_bytes;
+    const char* reason = "";  // part of the words the caller gets
+    Orientation orientation = Orientation::kUpright;
+    std::size_t rgb_profile_bytes = 0;
   } kFiles[] = {
-      {"empty", {}, bad, "Empty input file", up, 0},
-      {"metadata, then the end", cut, bad, "", up, 0},
-      {"65500 x 65500 progressive", Reframed(65500, 65500, -1, 8, true), bad, "limit of 268435456 pixels", up,
-       0},
-      {"16385 x 16384", Reframed(16385, 16384), bad, "16385 x 16384 pixels", up, 0},
-      {"16384 x 16384, at the limit", Reframed(16384, 16384), Outcome::kNoMemory, "", up, 0},
-      {"500 scans", Scans(500), done, "", up, 0},
-      {"501 scans", Scans(501), bad, "more than 500 scans", up, 0},
-      {"12-bit", Reframed(16, 16, 0xC1, 12), bad, "precision 12", up, 0},
-      {"lossless", Reframed(16, 16, 0xC3), bad, "SOF type", up, 0},
-      {"hierarchical", Reframed(16, 16, 0xC5, 8, false, true), bad, "", up, 0},
+      {"empty", {}, bad, "Empty input file"},
+      {"metadata, then the end", cut, bad},
+      {"65500 x 65500 progressive", Reframed(Jpeg({}, true), 65500, 65500), bad, "limit of 268435456 pixels"},
+      {"16385 x 16384", Reframed(Jpeg({}), 16385, 16384), bad, "16385 x 16384 pixels"},
+      {"16384 x 16384, at the limit", Reframed(Jpeg({}), 16384, 16384), Outcome::kNoMemory},
+      {"500 scans", Scans(500), done},
+      {"501 scans", Scans(501), bad, "more than 500 scans"},
+      {"12-bit", Remarked(Reframed(Jpeg({}), 16, 16, 12), 0xC1), bad, "precision 12"},
+      {"lossless", Remarked(Jpeg({}), 0xC3), bad, "SOF type"},
+      {"hierarchical", Remarked(Jpeg({}), 0xC5, true), bad},
       {"metadata", with_metadata, done, "", turned, 3000},
-      {"EXIF directory near 4 GiB", Jpeg({{kApp1, Patched(exif, 10, {0xFC, 0xFF, 0xFF, 0xFF})}}), done, "",
-       up, 0},
-      {"ICC in 255 full chunks", Jpeg(full_chunks), done, "", up, kMaxIccProfileBytes},
-      {"ICC chunk 0 of 0", Jpeg({{kApp2, IccChunk(0, 0, profile)}}), done, "", up, 0},
-      {"ICC chunks out of order", Jpeg({{kApp2, part[2]}, {kApp2, part[0]}, {kApp2, part[1]}}), done, "", up,
-       3000},
-      {"ICC after other APP2 segments",
-       Jpeg({{kApp2, {'M', 'P', 'F', 0}}, {kApp2, signature}, {kApp2, whole}}), done, "", up, 3000},
-      {"ICC chunk missing", Jpeg({{kApp2, part[0]}, {kApp2, part[2]}}), done, "", up, 0},
-      {"ICC chunk twice", Jpeg({{kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[1]}, {kApp2, part[2]}}),
-       done, "", up, 0},
-      {"ICC chunk above the count",
-       Jpeg({{kApp2, part[0]}, {kApp2, part[1]}, {kApp2, part[2]}, {kApp2, IccChunk(4, 3, profile)}}), done,
-       "", up, 0},
-      {"ICC counts disagree", two_and(IccChunk(3, 4, profile)), done, "", up, 0},
-      {"ICC in APP1", Jpeg({{kApp1, whole}}), done, "", up, 0},
-      {"ICC signature damaged",
-       Jpeg({{kApp2, Patched(part[0], 10, {'X'})}, {kApp2, part[1]}, {kApp2, part[2]}}), done, "", up, 0},
-      {"ICC of a CMYK space", Jpeg({{kApp2, IccChunk(1, 1, IccProfile("CMYK", 600))}}), done, "", up, 0},
-      {"ICC header alone", Jpeg({{kApp2, IccChunk(1, 1, IccProfile("RGB ", 128))}}), done, "", up, 128},
-      {"ICC of 127 bytes", Jpeg({{kApp2, IccChunk(1, 1, short_header)}}), done, "", up, 0},
-      {"ICC without 'acsp'", Jpeg({{kApp2, IccChunk(1, 1, Patched(profile, 36, {'q'}))}}), done, "", up, 0},
-      {"the first EXIF segment, broken", first_exif_broken, done, "", up, 0},
+      {"EXIF directory near 4 GiB", Jpeg({{kApp1, Patched(exif, 10, {0xFC, 0xFF, 0xFF, 0xFF})}}), done},
+      {"ICC in 255 full chunks", icc(IccChunks(IccProfile("RGB ", kMaxIccProfileBytes), 255)), done, "", up,
+       kMaxIccProfileBytes},
+      {"ICC chunk 0 of 0", icc({IccChunk(0, 0, profile)}), done},
+      {"ICC chunks out of order", icc({part[2], part[0], part[1]}), done, "", up, 3000},
+      {"ICC after other APP2 segments", icc({{'M', 'P', 'F', 0}, signature, whole}), done, "", up, 3000},
+      {"ICC chunk missing", icc({part[0], part[2]}), done},
+      {"ICC chunk twice", icc({part[0], part[1], part[1], part[2]}), done},
+      {"ICC chunk above the count", icc({part[0], part[1], part[2], IccChunk(4, 3, profile)}), done},
+      {"ICC counts disagree", icc({part[0], part[1], IccChunk(3, 4, profile)}), done},
+      {"ICC in APP1", Jpeg({{kApp1, whole}}), done},
+      {"ICC signature damaged", icc({Patched(part[0], 10, {'X'}), part[1], part[2]}), done},
+      {"ICC of a CMYK space", icc({IccChunk(1, 1, IccProfile("CMYK", 600))}), done},
+      {"ICC header alone", icc({IccChunk(1, 1, header)}), done, "", up, 128},
+      {"ICC of 127 bytes", icc({IccChunk(1, 1, short_header)}), done},
+      {"ICC without 'acsp'", icc({IccChunk(1, 1, Patched(profile, 36, {'q'}))}), done},
+      {"the first EXIF segment, broken", first_exif_broken, done},
   };
   TempDir dir;
   platform::ScopedAllocationLimit no_giant_rasters(std::size_t{64} << 20);

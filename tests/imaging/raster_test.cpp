@@ -1,19 +1,19 @@
 // The raster and everything that moves its pixels: the area resampler against the literal loop, byte for
 // byte (every kernel, one thread or several, the whole picture at once or streamed row by row from a JPEG
-// file), the hand-over blocks, and the turns upright.
+// file), the hand-over blocks, the turns upright, and the per-file step without memory to turn a photo.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <random>
-#include <sstream>
 #include <string>
-#include <tuple>
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <cpuid.h>
 #endif
 
+#include "batch/downsize_file.h"
 #include "imaging/area_resample.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/orientation.h"
@@ -29,23 +29,12 @@ namespace {
 
 using namespace testing_support;  // NOLINT(build/namespaces): the fixtures are this file's vocabulary
 using Words = std::vector<std::uint32_t>;  // W x H words, bottom-up
+using testing::ElementsAreArray;
 
 Words Random(int width, int height, std::mt19937& random) {
   Words words(std::size_t(width) * height);
   for (std::uint32_t& word : words) word = static_cast<std::uint32_t>(random());
   return words;
-}
-
-// "" when the words agree; else the first that does not, as "word 44 is 0x50b3ee2, <other> gives 0x4fb3ee2".
-std::string FirstDifference(const Words& got, const Words& want, const char* other) {
-  if (got.size() != want.size())
-    return std::to_string(got.size()) + " words, " + other + " gives more or fewer";
-  const auto at = std::mismatch(got.begin(), got.end(), want.begin()).first - got.begin();
-  if (at == std::ptrdiff_t(got.size())) return "";
-  std::ostringstream text;
-  text << "word " << at << " is " << std::hex << std::showbase << got[at] << ", " << other << " gives "
-       << want[at];
-  return text.str();
 }
 
 struct Resize {
@@ -61,9 +50,9 @@ Words ExpectAllMatchLiteral(const Words& source, int W, int H, int w, int h) {
     for (int threads : {0, 1, 7}) {
       Words target(expected.size());
       AreaResampler(W, H, w, h, kernel).ResampleWhole(source.data(), target.data(), threads);
-      EXPECT_EQ(FirstDifference(target, expected, "the literal loop"), "")
-          << W << "x" << H << " -> " << w << "x" << h << ", kernel " << int(kernel) << ", " << threads
-          << " threads";
+      EXPECT_THAT(target, ElementsAreArray(expected))
+          << "as the literal loop: " << W << "x" << H << " -> " << w << "x" << h << ", kernel " << int(kernel)
+          << ", threads " << threads;
     }
   }
   return expected;
@@ -182,9 +171,7 @@ TEST(ShrinkingReaderTest, StreamedRowsEqualTheWholePictureResampled) {
       {"footprints of one or two rows", 64, 64, 64, 63},
   };
   for (const Resize& c : kCases) {
-    JpegRecipe recipe;
-    recipe.width = c.width, recipe.height = c.height;
-    WriteJpeg(dir / "in.jpg", recipe);
+    WriteJpeg(dir / "in.jpg", JpegRecipe{c.width, c.height});
     PackedDib decoded = DecodeJpegFile(dir / "in.jpg");
     RasterImage whole;
     ASSERT_TRUE(whole.AdoptPacked(decoded));
@@ -205,20 +192,11 @@ TEST(ShrinkingReaderTest, StreamedRowsEqualTheWholePictureResampled) {
           EXPECT_EQ(reader.rows_read(), c.height) << "every source row read";
           EXPECT_TRUE(reader.Finish().ok());
           for (std::uint32_t& word : got) word &= 0x00FFFFFF;
-          EXPECT_EQ(FirstDifference(got, expected, "the whole picture resampled"), "");
+          EXPECT_THAT(got, ElementsAreArray(expected)) << "the whole picture resampled";
         }
       }
     }
   }
-}
-
-// A 16 x 16 file whose frame declares width x height: enough to start reading, not to read.
-Bytes Declaring(int width, int height) {
-  Bytes jpeg = MakeJpeg(JpegRecipe{});
-  const unsigned char sof0[] = {0xFF, 0xC0};
-  const auto frame = std::search(jpeg.begin(), jpeg.end(), std::begin(sof0), std::end(sof0));
-  frame[5] = height >> 8, frame[6] = height & 0xFF, frame[7] = width >> 8, frame[8] = width & 0xFF;
-  return jpeg;
 }
 
 // A photo is scaled in a band of rows, never held whole: the ring holds one footprint (H / h rows,
@@ -232,7 +210,7 @@ TEST(ShrinkingReaderTest, HoldsAFootprintAndTheReadBatchesNotThePicture) {
   };
   TempDir dir;
   for (const Resize& c : kCases) {
-    WriteBytes(dir / "in.jpg", Declaring(c.width, c.height));
+    WriteBytes(dir / "in.jpg", Reframed(MakeJpeg({}), c.width, c.height));
     const int footprint = (c.height + c.target_height - 1) / c.target_height + 1;
     const int band = footprint + ShrinkingReader::kReadBatch * ShrinkingReader::kBatchesAhead;
     for (bool read_ahead : {false, true}) {
@@ -348,6 +326,22 @@ TEST(OrientationTest, EachOrientationTurnsAsTheTagMeans) {
     EXPECT_EQ(turned, !SwapsEdges(orientation));
     EXPECT_EQ(WordsOf(raster)[0], turned ? upright[0] : 'a') << "without memory";
   }
+}
+
+// The per-file step without memory for a photo that must be turned: the words the user sees, and nothing
+// written, not even a temporary file. Without memory to scale an upright photo is the batch runner's test.
+TEST(DownsizeFileTest, NoMemoryForATurnedPhotoWritesNothing) {
+  TempDir dir;
+  JpegRecipe recipe{200, 100};
+  recipe.markers = {{JPEG_APP0 + 1, ExifOrientationSegment(6)}};
+  WriteJpeg(dir / "in.jpg", recipe);
+  std::filesystem::create_directory(dir / "out");
+  // Room for the rows that scale it to 100 x 50 on one thread, not for the 100 x 50 picture to turn.
+  platform::ScopedAllocationLimit limit(16 * 200 * 4);
+  const Result result = batch::DownsizeFile(100, dir / "in.jpg", dir / "out" / "in.jpg", 1);
+  EXPECT_EQ(result.outcome, Outcome::kNoMemory);
+  EXPECT_EQ(result.reason, "not enough memory for the picture");
+  EXPECT_EQ(TempDir::EntriesOf(dir / "out"), std::vector<std::string>{}) << "written to the folder";
 }
 
 }  // namespace

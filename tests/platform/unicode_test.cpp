@@ -32,10 +32,7 @@ TEST(UnicodeTest, Utf8AndUtf16ByTable) {
     EXPECT_EQ(utf16, c.utf16);
   }
   // A Windows name may hold half of a UTF-16 pair: it keeps bytes of its own, which convert back to nothing.
-  EXPECT_EQ(platform::Utf8FromUtf16(u"a\xD83D"
-                                    u"b\xDC37"),
-            "a\xED\xA0\xBD"
-            "b\xED\xB0\xB7");
+  EXPECT_EQ(platform::Utf8FromUtf16(u"x\xD83Dy\xDC37"), "x\xED\xA0\xBDy\xED\xB0\xB7");
 #ifdef _WIN32
   EXPECT_FALSE(platform::ExactPathFromUtf8(platform::PathToUtf8(std::filesystem::path(L"a\xD83D"))));
 #endif

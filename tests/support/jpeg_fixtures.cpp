@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <type_traits>
 
 #include "imaging/jpeg_abort.h"
 #include "imaging/raster_image.h"
@@ -13,18 +12,15 @@
 namespace testing_support {
 namespace {
 
-// A test-side library object; failures throw the same text the product's hook throws.
+// A test-side library object, made by jpeg_CreateCompress or jpeg_CreateDecompress; failures throw the same
+// text the product's hook throws.
 template <typename Info>
 struct Library {
   jpeg_error_mgr err{};
   Info cinfo{};
-  Library() {
+  explicit Library(void (*create)(Info*, int, std::size_t)) {
     cinfo.err = imaging::UseJpegAbort(&err);
-    if constexpr (std::is_same_v<Info, jpeg_compress_struct>) {
-      jpeg_create_compress(&cinfo);
-    } else {
-      jpeg_create_decompress(&cinfo);
-    }
+    create(&cinfo, JPEG_LIB_VERSION, sizeof(Info));
   }
   ~Library() { jpeg_destroy(reinterpret_cast<j_common_ptr>(&cinfo)); }
 };
@@ -35,7 +31,7 @@ Bytes MakeJpeg(const JpegRecipe& recipe) {
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   {
-    Library<jpeg_compress_struct> jpeg;
+    Library jpeg(jpeg_CreateCompress);
     jpeg_compress_struct& cinfo = jpeg.cinfo;
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = recipe.width;
@@ -45,24 +41,20 @@ Bytes MakeJpeg(const JpegRecipe& recipe) {
     jpeg_set_defaults(&cinfo);
     if (recipe.color_space == JCS_UNKNOWN) jpeg_set_colorspace(&cinfo, JCS_UNKNOWN);
     jpeg_set_quality(&cinfo, recipe.quality, TRUE);
-    for (int c = 0; c < cinfo.num_components && (!recipe.subsample || recipe.color_space != JCS_RGB); ++c) {
+    for (int c = 0; c < cinfo.num_components && (!recipe.subsample || recipe.color_space != JCS_RGB); ++c)
       cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
-    }
     if (recipe.progressive) jpeg_simple_progression(&cinfo);
     if (!recipe.scans.empty()) cinfo.scan_info = recipe.scans.data();
     if (!recipe.scans.empty()) cinfo.num_scans = static_cast<int>(recipe.scans.size());
     cinfo.arith_code = recipe.arithmetic ? TRUE : FALSE;
     cinfo.restart_in_rows = recipe.restart_rows;
     jpeg_start_compress(&cinfo, TRUE);
-    for (const auto& [marker, payload] : recipe.markers) {
+    for (const auto& [marker, payload] : recipe.markers)
       jpeg_write_marker(&cinfo, marker, payload.data(), static_cast<unsigned>(payload.size()));
-    }
     std::vector<JSAMPLE> row(static_cast<std::size_t>(recipe.width) * recipe.components);
     for (JSAMPROW rows[] = {row.data()}; cinfo.next_scanline < cinfo.image_height;) {
-      for (std::size_t i = 0; i < row.size(); ++i) {
-        row[i] =
-            recipe.sample(int(i) / recipe.components, int(cinfo.next_scanline), int(i) % recipe.components);
-      }
+      for (std::size_t i = 0; i < row.size(); ++i)
+        row[i] = recipe.sample(int(i) / recipe.components, cinfo.next_scanline, int(i) % recipe.components);
       jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -74,6 +66,19 @@ Bytes MakeJpeg(const JpegRecipe& recipe) {
 
 void WriteJpeg(const std::filesystem::path& path, const JpegRecipe& recipe) {
   WriteBytes(path, MakeJpeg(recipe));
+}
+
+std::size_t FrameAt(const Bytes& jpeg) {
+  std::size_t at = 2;
+  while (jpeg[at + 1] != 0xC0 && jpeg[at + 1] != 0xC2) at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
+  return at;
+}
+
+Bytes Reframed(Bytes jpeg, int width, int height, int precision) {
+  auto field = jpeg.begin() + FrameAt(jpeg) + 4;
+  for (int value : {precision, height >> 8, height & 0xFF, width >> 8, width & 0xFF})
+    *field++ = static_cast<unsigned char>(value);
+  return jpeg;
 }
 
 Bytes ExifSegment(bool big_endian, const std::vector<ExifEntry>& entries) {
@@ -127,7 +132,7 @@ JpegFacts ReadJpegFacts(const std::filesystem::path& path) {
   JpegFacts facts;
   const Bytes bytes = ReadBytes(path);  // none when the file is missing, which the library refuses
   try {
-    Library<jpeg_decompress_struct> jpeg;
+    Library jpeg(jpeg_CreateDecompress);
     jpeg_decompress_struct& cinfo = jpeg.cinfo;
     jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
@@ -172,9 +177,8 @@ imaging::PackedDib MakePacked(int width, int height, const std::function<std::ui
   imaging::RasterImage raster;
   raster.SetSize(width, height);
   raster.Lock();
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) raster.pixels()[(height - 1 - y) * width + x] = colour(x, y);
-  }
   raster.Unlock();
   return raster.ExportPacked();
 }

@@ -30,17 +30,23 @@ struct JpegRecipe {
   bool arithmetic = false;
   int restart_rows = 0;
   int quality = 95;
-  std::vector<jpeg_scan_info> scans;  // a scan script of its own
+  std::vector<jpeg_scan_info> scans{};  // a scan script of its own
   // The sample of component c at column x and row y counted from the top.
   std::function<std::uint8_t(int x, int y, int c)> sample = [](int x, int y, int c) {
     return static_cast<std::uint8_t>((x * 7 + y * 13 + c * 50) & 0xFF);
   };
   // Segments written in this order after the JFIF marker: marker code (JPEG_APP0 + n, JPEG_COM), payload.
-  std::vector<std::pair<int, Bytes>> markers;
+  std::vector<std::pair<int, Bytes>> markers{};
 };
 
 Bytes MakeJpeg(const JpegRecipe& recipe);
 void WriteJpeg(const std::filesystem::path& path, const JpegRecipe& recipe);
+
+// Where the frame segment (SOF0 or SOF2) of a file made by MakeJpeg starts.
+std::size_t FrameAt(const Bytes& jpeg);
+// `jpeg`, made by MakeJpeg, with a frame that declares width x height and `precision` bits a sample:
+// enough to start reading, not to read.
+Bytes Reframed(Bytes jpeg, int width, int height, int precision = 8);
 
 // One entry of an EXIF directory. A SHORT (type 3) with count 1 goes in the first two bytes of the
 // four-byte field, as TIFF places it; any other value fills the field.
