@@ -23,7 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace ts = testing_support;
-using ts::TempDir;
 using Names = std::vector<std::string>;
 
 constexpr uid_t kNobody = 65534;
@@ -128,10 +127,10 @@ class PixmeldCliTest : public testing::Test {
     const Ran ran = RunProgram(arguments, dir_.path(), row.output);
     EXPECT_EQ(ran.ended, row.ended);
     EXPECT_EQ(ran.said, row.said);
-    EXPECT_EQ(fs::exists(dir_ / out) ? TempDir::EntriesOf(dir_ / out) : Names(), row.outputs);
+    EXPECT_EQ(fs::exists(dir_ / out) ? ts::TempDir::EntriesOf(dir_ / out) : Names(), row.outputs);
   }
 
-  TempDir dir_;
+  ts::TempDir dir_;
   const std::string mb_ = " 0.0 MB in, 0.0 MB out\n";  // ends every summary
 };
 
@@ -239,10 +238,10 @@ TEST_F(PixmeldCliTest, ASignalKeepsFinishedPhotosAndLeavesNoTemporaryFile) {
                                Output::kFile, kill.hup_ignored, kill.named, signal_it);
     EXPECT_EQ(ran.ended, kill.ended);
     if (!fs::exists(whole)) {
-      EXPECT_EQ(TempDir::EntriesOf(out), (Names{"a.jpg", "b.jpg", "c.jpg"}));
+      EXPECT_EQ(ts::TempDir::EntriesOf(out), (Names{"a.jpg", "b.jpg", "c.jpg"}));
       fs::rename(out, whole);
     }
-    for (const std::string& name : fs::exists(out) ? TempDir::EntriesOf(out) : Names())
+    for (const std::string& name : fs::exists(out) ? ts::TempDir::EntriesOf(out) : Names())
       EXPECT_TRUE(fs::exists(whole / name) && ts::ReadBytes(out / name) == ts::ReadBytes(whole / name))
           << name << ": a temporary file is left, or a photo that is not whole";
   }
