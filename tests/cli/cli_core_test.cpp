@@ -30,7 +30,6 @@ std::string Parsed(const Args& arguments) {
 
 TEST(OptionsTest, ArgumentsByTable) {
   const std::pair<Args, std::string> cases[] = {
-      {{"a.jpg"}, "run m960 o- j- a.jpg"},
       {{"--max-edge", "24", "-o", "out dir", "-j", "3", "a", "b"}, "run m24 oout dir j3 a b"},
       {{"a", "--max-edge=24", "--output=out dir", "b", "--jobs=3"}, "run m24 oout dir j3 a b"},
       {{"-m24", "-oout dir", "a", "-j3", "b"}, "run m24 oout dir j3 a b"},
@@ -48,9 +47,6 @@ TEST(OptionsTest, ArgumentsByTable) {
       {{"--jobs=1025", "a"}, "error: --jobs needs a whole number from 1 to 1024"},
       {{"--output", "", "a"}, "error: --output needs a folder"},
       {{"--files-from"}, "error: --files-from needs a file (\"-\" for standard input)"},
-      {{"--frobnicate", "a"}, "error: unknown option --frobnicate"},
-      {{"-x", "a"}, "error: unknown option -x"},
-      {{"--help=yes"}, "error: unknown option --help=yes"},
       {{"-0x", "a"}, "error: unknown option -0x"},
       {{"--\x1b[2J", "a"}, "error: unknown option --\\x1b[2J"},
   };
@@ -85,7 +81,6 @@ using imaging::Outcome;
 
 TEST(RunReportTest, SummaryLines) {
   const std::pair<RunTally, std::string> cases[] = {
-      {{12, 1, 1, 0, 148'200'000, 9'149'999}, "12 written, 1 failed, 1 damaged; 148.2 MB in, 9.1 MB out"},
       {{2, 0, 0, 1, 49'999, 50'000}, "2 written, 0 failed, 0 damaged, 1 not tried; 0.0 MB in, 0.1 MB out"},
       {{2, 0, 0, 0, 999'950'000, 1'000'000'000'000},
        "2 written, 0 failed, 0 damaged; 1000.0 MB in, 1000000.0 MB out"},
@@ -97,14 +92,11 @@ TEST(RunReportTest, SummaryLines) {
 // unreadable, damaged and failed photos, the sums of the sizes and the progress line on a terminal are the
 // command-line tests' (pixmeld_cli_test.cpp, program_names_test.cpp).
 TEST(RunReportTest, AFolderThatRefusesIsNamedOnceAndStopsTheRun) {
-  const auto file = [](const char* name, Outcome outcome) {
-    return FileResult{name, "out", {outcome, "no room"}};
-  };
   std::string text;
   RunReport report(4, false, [&](std::string_view written) { text += written; });
-  EXPECT_TRUE(report.Done(file("a.jpg", Outcome::kDone)));
-  EXPECT_FALSE(report.Done(file("c.jpg", Outcome::kFolderRefuses)));
-  EXPECT_FALSE(report.Done(file("d.jpg", Outcome::kFolderRefuses)));
+  EXPECT_TRUE(report.Done({"a.jpg", "out", {Outcome::kDone, ""}}));
+  EXPECT_FALSE(report.Done({"c.jpg", "out", {Outcome::kFolderRefuses, "no room"}}));
+  EXPECT_FALSE(report.Done({"d.jpg", "out", {Outcome::kFolderRefuses, "no room"}}));
   report.Finish();
   EXPECT_EQ(text,
             "pixmeld-cli: c.jpg: Error writing JPEG file (no room)\n"

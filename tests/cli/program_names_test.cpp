@@ -67,14 +67,12 @@ TEST(ProgramNamesTest, NamesInOtherScriptsOnTheCommandLineAndInListsOfEachEncodi
   fs::create_directories(fs::u8path(deep));
   for (const std::string& photo : photos)
     fs::copy_file(PIXMELD_SOURCE_DIR "/fuzz/seeds/exif-orientation-6-little-endian.jpg", fs::u8path(photo));
-  std::u16string wide;
   std::string lines, nul_separated;  // the lines with an empty one between each
   for (const std::string& photo : photos) lines += photo + "\r\n\r\n", nul_separated += photo + '\0';
-  const auto utf16 = [&](const std::string& utf8) {
-    std::string bytes = "\xFF\xFE";
+  const auto utf16 = [](const std::string& utf8) {  // little-endian, as on every machine this runs on
+    std::u16string wide;
     platform::Utf16FromUtf8(utf8, &wide);
-    for (char16_t c : wide) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    return bytes;
+    return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(wide.data()), 2 * wide.size());
   };
   // A name in the ANSI code page, as older Windows tools write lists: Linux takes its bytes as they are
   // (a file of that name is missing here), Windows cannot tell which letters they were and says so.
@@ -97,9 +95,8 @@ TEST(ProgramNamesTest, NamesInOtherScriptsOnTheCommandLineAndInListsOfEachEncodi
     SCOPED_TRACE(run.name);
     fs::remove_all(fs::u8path(out));
     std::ofstream(dir / "list.txt", std::ios::binary) << run.list;
-    Names arguments = {"-j2", "-m8", "-o", out};
-    if (run.list.empty()) arguments.insert(arguments.end(), photos.begin(), photos.end());
-    if (!run.list.empty()) arguments.insert(arguments.end(), {"--files-from", in + "list.txt"});
+    Names arguments = run.list.empty() ? photos : Names{"--files-from", in + "list.txt"};
+    arguments.insert(arguments.begin(), {"-j2", "-m8", "-o", out});
     if (run.null_separated) arguments.push_back("-0");
     const bool failed = !run.said.empty();
     EXPECT_EQ(RunProgram(arguments, dir / "log.txt"), failed ? 1 : 0);
