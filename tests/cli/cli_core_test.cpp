@@ -1,12 +1,11 @@
-// The pieces of pixmeld-cli that need no process: the command line, the escaping of names for the
-// terminal, and the run's report.
+// The pieces of pixmeld-cli that need no process: the command line and the escaping of names for the
+// terminal. The run's report is seen in the words of the program itself (pixmeld_cli_test.cpp).
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "cli/escape.h"
 #include "cli/options.h"
-#include "cli/run_report.h"
 
 namespace cli {
 namespace {
@@ -35,7 +34,6 @@ TEST(OptionsTest, ArgumentsByTable) {
       {{"-m1", "--jobs=1024", "-", "a"}, "run m1 o- j1024 - a"},
       {{"a", "--files-from=one", "--files-from", "two", "--null"}, "run m960 o- j- 0 a @one @two"},
       {{"--", "-photo.jpg", "--help"}, "run m960 o- j- -photo.jpg --help"},
-      {{"--help"}, "help m960 o- j-"},
       {{"-V"}, "version m960 o- j-"},
       {{}, "error: no files given"},
       {{"-m", "65501", "a"}, "error: --max-edge needs a whole number from 1 to 65500"},
@@ -68,23 +66,6 @@ TEST(EscapeTest, ControlCharactersAndBytesThatAreNotUtf8) {
   };
   for (const auto& [name, shown] : cases)
     EXPECT_EQ(EscapeForTerminal(name), shown) << testing::PrintToString(name);
-}
-
-using imaging::Outcome;
-
-// A folder that refuses stops the run: the photos under way fail alike and are not named again. The words for
-// unreadable, damaged and failed photos, the sums of the sizes and the progress line on a terminal are the
-// command-line tests' (pixmeld_cli_test.cpp, program_names_test.cpp).
-TEST(RunReportTest, AFolderThatRefusesIsNamedOnceAndStopsTheRun) {
-  std::string text;
-  RunReport report(4, false, [&](std::string_view written) { text += written; });
-  EXPECT_TRUE(report.Done({"a.jpg", "out", {Outcome::kDone, ""}}));
-  EXPECT_FALSE(report.Done({"c.jpg", "out", {Outcome::kFolderRefuses, "no room"}}));
-  EXPECT_FALSE(report.Done({"d.jpg", "out", {Outcome::kFolderRefuses, "no room"}}));
-  report.Finish();
-  EXPECT_EQ(text,
-            "pixmeld-cli: c.jpg: Error writing JPEG file (no room)\n"
-            "1 written, 2 failed, 0 damaged, 1 not tried; 0.0 MB in, 0.0 MB out\n");
 }
 
 }  // namespace
