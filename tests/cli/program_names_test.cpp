@@ -80,8 +80,7 @@ TEST(ProgramNamesTest, NamesInOtherScriptsOnTheCommandLineAndInListsOfEachEncodi
       testing_support::kPathSeparator == "\\" ? "the name is not valid Unicode" : "No such file or directory";
   const struct {
     const char* name;
-    std::string list;  // given as --files-from when not empty
-    std::string said;  // about the one photo that failed
+    std::string list, said;  // given as --files-from when not empty; about the one photo that failed
   } kRuns[] = {
       {"command line", "", ""},
       {"UTF-8, and a name in Latin-1", lines + in + "Zo\xEB.jpg",
@@ -95,10 +94,9 @@ TEST(ProgramNamesTest, NamesInOtherScriptsOnTheCommandLineAndInListsOfEachEncodi
     std::ofstream(dir / "list.txt", std::ios::binary) << run.list;
     Names arguments = run.list.empty() ? photos : Names{"--files-from", in + "list.txt"};
     arguments.insert(arguments.begin(), {"-j2", "-m8", "-o", out});
-    const bool failed = !run.said.empty();
-    EXPECT_EQ(RunProgram(arguments, dir / "log.txt"), failed ? 1 : 0);
-    EXPECT_EQ(ReadText(dir / "log.txt"), run.said + (failed ? "4 written, 1 failed" : "4 written, 0 failed") +
-                                             ", 0 damaged; 0.0 MB in, 0.0 MB out\n");
+    EXPECT_EQ(RunProgram(arguments, dir / "log.txt"), run.said.empty() ? 0 : 1);
+    EXPECT_EQ(ReadText(dir / "log.txt"), run.said + "4 written, " + (run.said.empty() ? "0" : "1") +
+                                             " failed, 0 damaged; 0.0 MB in, 0.0 MB out\n");
     EXPECT_EQ(TempDir::EntriesOf(fs::u8path(out)),
               (Names{"Zo\xC3\xAB.jpg", "lang.jpg", "\xE5\x86\x99\xE7\x9C\x9F.jpg",
                      "\xF0\x9F\x93\xB7 Urlaub am See.jpg"}));
