@@ -87,10 +87,7 @@ class PixmeldCliTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(!kRoot || chown(dir_.path().c_str(), kNobody, kNobody) == 0);  // the user's own folder
-    // An APP9 segment and an EXIF whose byte order is neither, both only traced by the library.
-    ts::Bytes exif = ts::ExifOrientationSegment(6);
-    exif[6] = 'Z';
-    ts::Bytes odd = Jpeg(200, 150, false, {{JPEG_APP0 + 9, {'?'}}, {JPEG_APP0 + 1, exif}});
+    ts::Bytes odd = Jpeg(200, 150, false, {{JPEG_APP0 + 9, {'?'}}});  // a segment only traced by the library
     odd[11] = 2;  // an unknown JFIF major version: a library warning, but not damage
     ts::Bytes extraneous = Jpeg(200, 150);
     extraneous.insert(extraneous.begin() + 2, 3, 0);  // before the JFIF segment's marker
@@ -142,7 +139,7 @@ TEST_F(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
                     clear = "\r\x1b[K", done = clear + "[";
   const Row kRows[] = {
       // clang-format off
-    {"shrunk, from a NUL-separated list on standard input", {"-m100", "-0", "--files-from", "-"}, "exit 0",
+    {"a NUL-separated list on standard input", {"-0", "--files-from", "-"}, "exit 0",
      "2 written" + ok, {"tall.jpg", "wide.jpg"}},
     {"one name thrice", {"-j3", "c/x.jpg", "a/x.jpg", "B/x.jpg"}, "exit 0", "3 written" + ok, {"x.jpg"}},
     {"one photo, no damage, nothing to say", {"odd.jpg"}, "exit 0", "", {"odd.jpg"}},
@@ -154,8 +151,6 @@ TEST_F(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
      damaged + "Premature end of JPEG file)\n1 written, 1 failed, 1 damaged;" + mb_, {"\xE2\x1b[2J.jpg"}},
     {"a list that is missing", {"--files-from", "none", "wide.jpg"}, "exit 1",
      "pixmeld-cli: cannot read the list of files none (No such file or directory)\n", {}},
-    {"an output folder under a file", {"-o", "wide.jpg/x", "wide.jpg"}, "exit 1",
-     "pixmeld-cli: cannot create the output folder wide.jpg/x\n", {}},
     {"a usage error", {"-m", "0", "wide.jpg"}, "exit 2",
      "pixmeld-cli: --max-edge needs a whole number from 1 to 65500\nTry 'pixmeld-cli --help'.\n", {}},
     {"on a terminal, a folder given as a photo", {"-m500", "tall.jpg", "folder.jpg", "big.jpg"}, "exit 1",
@@ -168,7 +163,6 @@ TEST_F(PixmeldCliTest, WordsExitStatusAndOutputsByTable) {
   };
   for (const Row& row : kRows) Check(row, row.name);
   const auto height = [&](const std::string& photo) { return ts::ReadJpegFacts(dir_ / photo).height; };
-  EXPECT_EQ(height("shrunk, from a NUL-separated list on standard input/tall.jpg"), 100);
   EXPECT_EQ(height("one name thrice/x.jpg"), 'c') << "the last one in queue order wins";
   EXPECT_EQ(height("broken UTF-8 around control bytes, damaged and turned/\xE2\x1b[2J.jpg"), 200) << "turned";
 }
@@ -199,43 +193,32 @@ TEST_F(PixmeldCliTest, WriteFaultsOnTmpfs) {
   }
 }
 
-// A signal in the middle of a run with two jobs: the photos finished stay whole and keep their names, those
-// under way leave no temporary file, named or nameless, and the program ends with 128 + the signal's
-// number; SIGKILL leaves none either, since the file has no name until it is complete. SIGHUP ignored
-// at the start (nohup) stays ignored.
+// A signal once a photo is complete, in a run with two jobs and named temporary files: the photos finished
+// stay whole and keep their names, those under way leave no temporary file, and the program ends with 128 +
+// the signal's number. SIGHUP ignored at the start (nohup) stays ignored.
 TEST_F(PixmeldCliTest, ASignalKeepsFinishedPhotosAndLeavesNoTemporaryFile) {
   const fs::path out = dir_ / "out", whole = dir_ / "whole";
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) ts::WriteBytes(dir_ / name, Jpeg(3000, 2000));
-  const auto due = [&](pid_t child, bool after_a_photo) {  // else once a file is open in OUT, named or not
-    if (after_a_photo) return fs::exists(out / "a.jpg") || fs::exists(out / "b.jpg");
-    std::error_code ended, gone;
-    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd", ended))
-      if (fs::read_symlink(fd.path(), gone).parent_path() == out) return true;
-    return false;
-  };
   const struct {
-    const char* name;
+    std::string name, ended;
     int signal;
-    // Sent once a photo is complete, else while the first ones are written.
-    bool after_a_photo, hup_ignored, named;
-    const char* ended;
+    bool hup_ignored;
   } kKills[] = {
       // First: its photos are the whole ones that the others' are compared with.
-      {"SIGHUP ignored at the start: all written", SIGHUP, true, true, true, "exit 0"},
-      {"SIGTERM while writing, named", SIGTERM, false, false, true, "exit 143"},
-      {"SIGINT once a photo is complete, named", SIGINT, true, false, true, "exit 130"},
-      {"SIGHUP once a photo is complete, nameless", SIGHUP, true, false, false, "exit 129"},
-      {"SIGKILL while writing, nameless", SIGKILL, false, false, false, "killed by signal 9"},
+      {"SIGHUP ignored at the start: all written", "exit 0", SIGHUP, true},
+      {"SIGINT", "exit 130", SIGINT, false},
+      {"SIGHUP", "exit 129", SIGHUP, false},
   };
   for (const auto& kill : kKills) {
     SCOPED_TRACE(kill.name);
     fs::remove_all(out);
-    const auto signal_it = [&](pid_t child) {
-      for (int ms = 0; ms < 20000 && !due(child, kill.after_a_photo); ++ms) usleep(1000);
+    const auto once_a_photo_is_complete = [&](pid_t child) {
+      for (int ms = 0; ms < 20000 && !fs::exists(out / "a.jpg") && !fs::exists(out / "b.jpg"); ++ms)
+        usleep(1000);
       ::kill(child, kill.signal);
     };
     const Ran ran = RunProgram({"-m65500", "-j2", "-o", "out", "a.jpg", "b.jpg", "c.jpg"}, dir_.path(),
-                               Output::kFile, kill.hup_ignored, kill.named, signal_it);
+                               Output::kFile, kill.hup_ignored, true, once_a_photo_is_complete);
     EXPECT_EQ(ran.ended, kill.ended);
     if (!fs::exists(whole)) {
       EXPECT_EQ(ts::TempDir::EntriesOf(out), (Names{"a.jpg", "b.jpg", "c.jpg"}));
