@@ -241,6 +241,10 @@ TEST(OrientationTest, EachOrientationTurnsAsTheTagMeans) {
       ASSERT_TRUE(TurnUpright(raster, orientation) && TurnUpright(raster, undo));
       EXPECT_TRUE(WordsOf(raster) == words && raster.width() == width) << width << " x " << height;
     }
+    // Only the quarter turns need a new raster; without memory for it they fail, touching nothing.
+    raster = RasterOf(3, 2, {'a', 'b', 'c', 'd', 'e', 'f'});
+    platform::ScopedAllocationLimit no_memory(16);
+    EXPECT_EQ(TurnUpright(raster, orientation), !SwapsEdges(orientation)) << "without memory";
   }
 }
 
