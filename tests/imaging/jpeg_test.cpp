@@ -102,8 +102,9 @@ TEST(PhotoMetadataTest, ExifOrientation) {
   }
 }
 
-// Crafted hostile files: each ends in its outcome, no picture for a refused file, and the metadata only a
-// whole read gives. Under the sanitizers this also proves that every way out releases what it took.
+// Crafted hostile files: each ends in its outcome, no picture for a refused file, and the metadata a read
+// file holds. Under the sanitizers this also proves that every way out releases what it took. Files the
+// library itself refuses (12-bit, lossless, hierarchical) are its own business: "empty" stands for them.
 
 Bytes Jpeg(const Segments& markers, bool progressive = false) {
   JpegRecipe recipe;
