@@ -68,15 +68,11 @@ void WriteJpeg(const std::filesystem::path& path, const JpegRecipe& recipe) {
   WriteBytes(path, MakeJpeg(recipe));
 }
 
-std::size_t FrameAt(const Bytes& jpeg) {
-  std::size_t at = 2;
+Bytes Reframed(Bytes jpeg, int width, int height) {
+  std::size_t at = 2;  // the frame segment, SOF0 or SOF2
   while (jpeg[at + 1] != 0xC0 && jpeg[at + 1] != 0xC2) at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
-  return at;
-}
-
-Bytes Reframed(Bytes jpeg, int width, int height, int precision) {
-  auto field = jpeg.begin() + FrameAt(jpeg) + 4;
-  for (int value : {precision, height >> 8, height & 0xFF, width >> 8, width & 0xFF})
+  auto field = jpeg.begin() + at + 5;  // past the marker, the length and the precision
+  for (int value : {height >> 8, height & 0xFF, width >> 8, width & 0xFF})
     *field++ = static_cast<unsigned char>(value);
   return jpeg;
 }

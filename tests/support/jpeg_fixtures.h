@@ -42,11 +42,8 @@ struct JpegRecipe {
 Bytes MakeJpeg(const JpegRecipe& recipe);
 void WriteJpeg(const std::filesystem::path& path, const JpegRecipe& recipe);
 
-// Where the frame segment (SOF0 or SOF2) of a file made by MakeJpeg starts.
-std::size_t FrameAt(const Bytes& jpeg);
-// `jpeg`, made by MakeJpeg, with a frame that declares width x height and `precision` bits a sample:
-// enough to start reading, not to read.
-Bytes Reframed(Bytes jpeg, int width, int height, int precision = 8);
+// `jpeg`, made by MakeJpeg, with a frame that declares width x height: enough to start reading, not to read.
+Bytes Reframed(Bytes jpeg, int width, int height);
 
 // One entry of an EXIF directory. A SHORT (type 3) with count 1 goes in the first two bytes of the
 // four-byte field, as TIFF places it; any other value fills the field.
