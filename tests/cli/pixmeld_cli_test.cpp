@@ -28,7 +28,10 @@ using Names = std::vector<std::string>;
 constexpr uid_t kNobody = 65534;
 const bool kRoot = geteuid() == 0;
 
-enum class Output { kFile, kTerminal };  // standard output and error: log.txt, or a pseudo-terminal
+enum class Output {
+  kFile,
+  kTerminal
+};  // standard output and error: log.txt, or a pseudo-terminal for errors
 
 struct Ran {
   std::string ended, said;  // "exit 1" or "killed by signal 9"; what it said on standard output and error
@@ -54,8 +57,9 @@ Ran RunProgram(
     setenv("ASAN_OPTIONS", ("verify_asan_link_order=0:" + std::string(asan ? asan : "")).c_str(), 1);
     if (chdir(folder.c_str()) != 0) _exit(125);
     dup2(open("in.txt", O_RDONLY), 0);
-    if (output == Output::kFile) dup2(open("log.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-    dup2(1, 2);  // standard output and error alike: log.txt, or the terminal that forkpty gave them
+    // Both to log.txt; or the error stream alone, where the run reports, on the terminal forkpty gave them.
+    dup2(output == Output::kFile ? open("log.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644) : 1, 2);
+    dup2(output == Output::kFile ? 2 : open("/dev/null", O_WRONLY), 1);
     if (kRoot && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(126);
     execv(argv[0], argv.data());
     _exit(127);
