@@ -59,7 +59,8 @@ int RunProgram(const Names& arguments, const fs::path& log,
 
 TEST(ProgramNamesTest, NamesInOtherScriptsOnTheCommandLineAndInListsOfEachEncoding) {
   TempDir dir;
-  const std::string in = (dir / "").u8string(), out = in + "Ausgabe \xC3\xA4 \xE5\x86\x99\xE7\x9C\x9F";
+  // The output folder is made in a new folder of its own.
+  const std::string in = (dir / "").u8string(), out = in + "Ausgabe \xC3\xA4/\xE5\x86\x99\xE7\x9C\x9F";
   // A folder path past 260 characters, Windows' old limit.
   const std::string deep = in + std::string(120, 'd') + "/\xC3\xA4" + std::string(120, 'e') + "/";
   const Names photos = {in + "Zo\xC3\xAB.jpg", in + "\xE5\x86\x99\xE7\x9C\x9F.jpg",
