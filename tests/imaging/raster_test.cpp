@@ -4,9 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 #include <string>
+#include <utility>
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <cpuid.h>
